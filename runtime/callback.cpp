@@ -1,0 +1,154 @@
+#include "runtime/callback.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "runtime/conversions.h"
+#include "runtime/fatal.h"
+#include "runtime/heap.h"
+#include "runtime/library_registry.h"
+#include "runtime/message_loop.h"
+#include "runtime/shutdown.h"
+#include "runtime/state.h"
+#include "windows/events.h"
+#include "windows/loader.h"
+#include "windows/registry.h"
+
+namespace rt {
+namespace {
+
+struct DefaultIcons {
+  HICON large = nullptr;
+  HICON small = nullptr;
+  bool loaded = false;
+} icons;
+
+std::vector<std::unique_ptr<CleanupObject>> cleanupObjects;
+
+template <class T>
+T* As(intptr_t p) {
+  return reinterpret_cast<T*>(p);
+}
+
+intptr_t FillDefaultIcons(HICON* out) {
+  if (!icons.loaded) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    icons.large = HICON(LoadImageW(instance, L"DEFAULT_ICON", IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                   GetSystemMetrics(SM_CYICON), 0));
+    icons.small = HICON(LoadImageW(instance, L"DEFAULT_ICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                   GetSystemMetrics(SM_CYSMICON), 0));
+    icons.loaded = true;
+  }
+  out[0] = icons.large;
+  out[1] = icons.small;
+  return 0;
+}
+
+// Request 1012 hands a three-word record: window, routine, parameter.
+struct IdleRoutineRecord {
+  HWND window;
+  void (*routine)(intptr_t);
+  intptr_t parameter;
+};
+
+intptr_t CleanupRequest(int request, CleanupObject* object) {
+  auto it = std::find_if(cleanupObjects.begin(), cleanupObjects.end(),
+                         [&](const auto& owned) { return owned.get() == object; });
+  switch (request) {
+    case REQ_CLEANUP_ADD:
+      if (object && it == cleanupObjects.end()) cleanupObjects.emplace_back(object);
+      return 0;
+    case REQ_CLEANUP_REMOVE:
+      if (it != cleanupObjects.end()) it->release(), cleanupObjects.erase(it);
+      return 0;
+    default:
+      return it != cleanupObjects.end();
+  }
+}
+
+intptr_t CurrentEventSource(uint32_t* out) {
+  const RuntimeState& state = State();
+  if (!state.eventSourceWindow) return 0;
+  out[0] = state.eventSourceWindow;
+  out[1] = state.eventSourceUnit;
+  return 1;
+}
+
+intptr_t ProgramText(const std::string& text) { return reinterpret_cast<intptr_t>(text.c_str()); }
+
+intptr_t WindowRequest(int request, intptr_t p1, intptr_t p2) {
+  switch (request) {
+    case REQ_WINDOW_REGISTRY: return reinterpret_cast<intptr_t>(&win::Templates());
+    case REQ_UNIT_TYPE: return reinterpret_cast<intptr_t>(FindUnitType(uint32_t(p1)));
+    case REQ_UNIT_DESTROYED: win::ForgetUnit(uint32_t(p1), uint32_t(p2)); return 0;
+    case REQ_LOAD_WINDOW: return win::LoadWindowRequest(*As<win::LoadRequest>(p1));
+    case REQ_WINDOW_OBJECT: return reinterpret_cast<intptr_t>(win::LiveUnitObject(uint32_t(p1), uint32_t(p2)));
+    case REQ_WINDOW_OBJECT_OR_FAIL: return reinterpret_cast<intptr_t>(win::RequireUnitObject(uint32_t(p1), uint32_t(p2)));
+    case REQ_RAISE_EVENT: return win::RaiseEvent(*As<win::EventRecord>(p1));
+    case REQ_RAISE_EVENT_EXTENDED: return win::RaiseEvent(*As<win::ExtendedEventRecord>(p1));
+    case REQ_UNIT_TYPE_CODE: return intptr_t(win::UnitTypeCodeOf(*As<win::UnitObject>(p1)));
+    case REQ_WINDOW_UNIT_KIND: return win::WindowUnitKind(uint32_t(p1));
+    case REQ_TEMPLATE_COUNT: return intptr_t(win::Templates().size());
+    case REQ_TEMPLATE_WINDOW: return reinterpret_cast<intptr_t>(win::TemplateWindowHandle(size_t(p1)));
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+intptr_t RuntimeCallbackEntry(int request, intptr_t p1, intptr_t p2) {
+  RuntimeState& state = State();
+  switch (request) {
+    case REQ_DEFAULT_ICONS: return FillDefaultIcons(As<HICON>(p1));
+    case REQ_REGISTER_IDLE_ROUTINE: {
+      auto* r = As<IdleRoutineRecord>(p1);
+      RegisterIdleRoutine(r->window, r->routine, r->parameter);
+      return 0;
+    }
+    case REQ_UNREGISTER_IDLE_ROUTINE: UnregisterIdleRoutine(HWND(p1)); return 0;
+    case REQ_NUMERIC_TO_INT: return NumericToInt(*As<ArgRecord>(p1));
+    case REQ_PROGRAM_DIRECTORY: return ProgramText(state.directory);
+    case REQ_PROGRAM_FILE_NAME: return ProgramText(state.fileName);
+    case REQ_SUPPRESS_EVENTS: DoEvents(); win::SuppressEvents(); return 0;
+    case REQ_RESUME_EVENTS: DoEvents(); win::ResumeEvents(); return 0;
+    case REQ_CLEANUP_ADD: case REQ_CLEANUP_REMOVE: case REQ_CLEANUP_FIND:
+      return CleanupRequest(request, As<CleanupObject>(p1));
+    case REQ_CURRENT_EVENT_SOURCE: return CurrentEventSource(As<uint32_t>(p1));
+    case REQ_DO_EVENTS: DoEvents(); return 0;
+    case REQ_FREE_ARRAY: FreeArray(TypeTag(p2), As<void>(p1)); return 0;
+    case REQ_ALLOC: return reinterpret_cast<intptr_t>(p2 ? TryAllocMemory(size_t(p1)) : AllocMemory(size_t(p1)));
+    case REQ_FREE: FreeMemory(As<void>(p1)); return 0;
+    case REQ_REALLOC: return reinterpret_cast<intptr_t>(ReallocMemory(As<void>(p1), size_t(p2)));
+    case REQ_FATAL_ERROR: ReportFatalError(p1 ? As<const char>(p1) : "");
+    case REQ_EXIT_PROGRAM: ExitProgram(int(p1));
+    case REQ_BUILD_KIND: return intptr_t(state.buildKind);
+    default: return WindowRequest(request, p1, p2);
+  }
+}
+
+void DestroyDefaultIcons() {
+  if (icons.large) DestroyIcon(icons.large);
+  if (icons.small) DestroyIcon(icons.small);
+  icons = {};
+}
+
+// Each object is closed, then deleted; an exception from either is ignored
+// so that one faulty object cannot stop the shutdown.
+void ReleaseCleanupObjects() {
+  for (auto& object : cleanupObjects) {
+    try {
+      object->Close();
+    } catch (...) {
+    }
+    try {
+      object.reset();
+    } catch (...) {
+    }
+  }
+  cleanupObjects.clear();
+}
+
+}  // namespace rt

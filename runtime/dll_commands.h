@@ -1,0 +1,16 @@
+// Declared DLL commands: functions of system DLLs that program code calls by
+// number, resolved on first use and cached until shutdown.
+#pragma once
+
+#include <windows.h>
+
+namespace rt {
+
+// Sizes the tables from the program descriptor (start-up).
+void InitDllCommands();
+// The export's address; a missing library or export is a fatal error.
+FARPROC ResolveDllCommand(int number);
+// Frees every module loaded for DLL commands and empties the tables.
+void FreeDllModules();
+
+}  // namespace rt

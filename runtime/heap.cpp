@@ -1,0 +1,63 @@
+#include "runtime/heap.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "runtime/fatal.h"
+
+namespace rt {
+namespace {
+
+// Fetched before anything can allocate and kept for the life of the process.
+const HANDLE processHeap = GetProcessHeap();
+const uint8_t* constantStart = nullptr;
+const uint8_t* constantEnd = nullptr;
+
+[[noreturn]] void ReportHeapExhausted(size_t size) {
+  char message[64];
+  std::snprintf(message, sizeof message, "分配 %llu 字节内存失败!", static_cast<unsigned long long>(size));
+  ReportFatalError(message);
+}
+
+}  // namespace
+
+void SetConstantBlock(const void* start, size_t size) {
+  constantStart = static_cast<const uint8_t*>(start);
+  constantEnd = constantStart + size;
+}
+
+bool IsInConstantBlock(const void* p) {
+  auto* b = static_cast<const uint8_t*>(p);
+  return constantStart && b >= constantStart && b < constantEnd;
+}
+
+void* TryAllocMemory(size_t size) { return HeapAlloc(processHeap, 0, size); }
+
+void* AllocMemory(size_t size) {
+  void* block = TryAllocMemory(size);
+  if (!block) ReportHeapExhausted(size);
+  return block;
+}
+
+void* ReallocMemory(void* block, size_t size) {
+  if (!block) return AllocMemory(size);
+  if (IsInConstantBlock(block)) {
+    void* copy = AllocMemory(size);
+    size_t available = constantEnd - static_cast<const uint8_t*>(block);
+    std::memcpy(copy, block, std::min(size, available));
+    return copy;
+  }
+  void* moved = HeapReAlloc(processHeap, 0, block, size);
+  if (!moved) ReportHeapExhausted(size);
+  return moved;
+}
+
+void FreeMemory(void* block) {
+  if (!block || IsInConstantBlock(block)) return;
+  HeapFree(processHeap, 0, block);
+}
+
+}  // namespace rt

@@ -1,0 +1,50 @@
+// The runtime's application object: one per process, owned by the main
+// thread except where a member says otherwise.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "runtime/program.h"
+
+namespace rt {
+
+struct IdleRoutine {
+  HWND window;
+  void (*routine)(intptr_t parameter);
+  intptr_t parameter;
+};
+
+struct RuntimeState {
+  const ProgramDescriptor* program = nullptr;
+  uint32_t buildKind = 0;
+  uint32_t reservedWord = 0;
+  uint32_t thirdWordPlusOne = 0;
+
+  std::string directory;               // no trailing backslash
+  std::string fileName;
+  std::string directoryWithBackslash;
+
+  DWORD mainThreadId = 0;
+  HWND hiddenOwner = nullptr;
+  bool oleInitialisedByRuntime = false;
+
+  std::vector<IdleRoutine> idleRoutines;
+  std::vector<ExitRoutine> exitRoutines;
+
+  // Read from any thread: a fatal error on a worker raises it too.
+  std::atomic<int> eventSuppression{0};
+  uint32_t eventSourceWindow = 0;
+  uint32_t eventSourceUnit = 0;
+  uint32_t modalWaitWindow = 0;        // window ID a modal loop waits for
+  std::atomic<bool> started{false};
+  std::atomic<bool> shuttingDown{false};
+};
+
+RuntimeState& State();
+
+}  // namespace rt
