@@ -1,0 +1,11 @@
+// Core commands that load and query windows.
+#pragma once
+
+#include "runtime/values.h"
+
+namespace core {
+
+// LoadFormWindow(window, owner window (optional), modal) → logical.
+void LoadFormWindow(rt::ArgRecord* result, int count, rt::ArgRecord* arguments);
+
+}  // namespace core

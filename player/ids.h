@@ -1,0 +1,27 @@
+// Identifiers of the player's windows, units and menu items, as the form
+// data gives them.
+#pragma once
+
+#include <cstdint>
+
+namespace player {
+
+constexpr uint32_t kMainWindow = 0x52010001;
+constexpr uint32_t kAboutWindow = 0x5201000E;
+constexpr uint32_t kFontWindow = 0x52010019;
+constexpr uint32_t kConfigWindow = 0x52010130;
+
+constexpr uint32_t kMainWindowUnit = 0x06010000;
+constexpr uint32_t kMediaPlay1 = 0x16010145;
+constexpr uint32_t kDropTarget1 = 0x16010031;
+constexpr uint32_t kStatusBar1 = 0x16010015;
+constexpr uint32_t kEditBox1 = 0x16010009;
+
+constexpr uint32_t kMenuOpen = 0x26010003;
+constexpr uint32_t kMenuStart = 0x26010004;
+constexpr uint32_t kMenuPauseContinue = 0x26010005;
+constexpr uint32_t kMenuStop = 0x26010006;
+
+constexpr uint32_t kWindowTypeCode = 0x00010001;
+
+}  // namespace player

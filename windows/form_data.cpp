@@ -1,0 +1,98 @@
+// Reading the embedded form data into window templates.
+#include <cstring>
+
+#include "windows/registry.h"
+
+namespace win {
+namespace {
+
+constexpr uint32_t kNoHandler = 0xFFFFFFFF;
+
+class Stream {
+ public:
+  explicit Stream(std::span<const uint8_t> data) : data_(data) {}
+  bool ok() const { return ok_; }
+  uint32_t word() {
+    uint32_t v = 0;
+    if (take(4)) std::memcpy(&v, data_.data() + at_ - 4, 4);
+    return v;
+  }
+  std::vector<uint8_t> bytes(uint32_t n) {
+    if (!take(n)) return {};
+    return {data_.begin() + ptrdiff_t(at_ - n), data_.begin() + ptrdiff_t(at_)};
+  }
+  std::string countedText() {
+    auto b = bytes(word());
+    return {b.begin(), b.end()};
+  }
+
+ private:
+  bool take(size_t n) {
+    if (!ok_ || n > data_.size() - at_) return ok_ = false;
+    at_ += n;
+    return true;
+  }
+  std::span<const uint8_t> data_;
+  size_t at_ = 0;
+  bool ok_ = true;
+};
+
+bool Relocate(UnitList& units, uint32_t index, size_t offset, uint32_t handlerCount) {
+  uint32_t value = units.word(index, offset);
+  if (value == kNoHandler) value = 0;
+  else if (value < handlerCount) value += 1;
+  else return false;
+  units.setWord(index, offset, value);
+  return true;
+}
+
+bool RelocateHandlers(UnitList& units, uint32_t handlerCount) {
+  for (uint32_t i = 0; i < units.count(); ++i) {
+    if (units.isMenuItem(i)) {
+      if (!Relocate(units, i, units.menuLayout(i).handler, handlerCount)) return false;
+      continue;
+    }
+    UnitRecordLayout layout = units.unitLayout(i);
+    uint32_t count = units.word(i, layout.eventCount);
+    for (uint32_t e = 0; e < count; ++e)
+      if (!Relocate(units, i, layout.bindings + 8 * e + 4, handlerCount)) return false;
+  }
+  return true;
+}
+
+std::optional<WindowTemplate> ReadTemplate(Stream& in, uint32_t windowId, uint32_t handlerCount) {
+  WindowTemplate t;
+  t.windowId = windowId;
+  t.reservedA = in.word();
+  t.moduleWord = in.word();
+  t.remark1 = in.countedText();
+  t.remark2 = in.countedText();
+  uint32_t recordCount = in.word();
+  std::vector<uint8_t> buffer = in.bytes(in.word());
+  if (!in.ok()) return std::nullopt;
+  auto units = UnitList::FromBytes(std::move(buffer), recordCount);
+  if (!units || !RelocateHandlers(*units, handlerCount)) return std::nullopt;
+  t.units = std::move(*units);
+  return t;
+}
+
+}  // namespace
+
+std::optional<std::vector<WindowTemplate>> ReadFormData(std::span<const uint8_t> data, uint32_t handlerCount) {
+  Stream in(data);
+  uint32_t mapBytes = in.word();
+  if (!in.ok() || mapBytes % 8 != 0 || mapBytes > data.size()) return std::nullopt;
+  uint32_t windowCount = mapBytes / 8;
+  std::vector<uint32_t> ids;
+  for (uint32_t i = 0; i < windowCount; ++i) ids.push_back(in.word());
+  for (uint32_t i = 0; i < windowCount; ++i) in.word();  // the registry's pointer slots
+  std::vector<WindowTemplate> templates;
+  for (uint32_t id : ids) {
+    auto t = ReadTemplate(in, id, handlerCount);
+    if (!t) return std::nullopt;
+    templates.push_back(std::move(*t));
+  }
+  return in.ok() ? std::optional(std::move(templates)) : std::nullopt;
+}
+
+}  // namespace win

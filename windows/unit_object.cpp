@@ -1,0 +1,59 @@
+#include "windows/unit_object.h"
+
+#include "runtime/callback.h"
+
+namespace win {
+namespace {
+
+bool recreating = false;
+constexpr wchar_t kObjectProperty[] = L"OmbreUnitObject";
+
+}  // namespace
+
+bool RecreatingUnit() { return recreating; }
+void SetRecreatingUnit(bool value) { recreating = value; }
+
+UnitObject::~UnitObject() {
+  if (handle_ && original_) {
+    SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
+    RemovePropW(handle_, kObjectProperty);
+  }
+}
+
+void UnitObject::Subclass(HWND handle) {
+  Attach(handle);
+  SetPropW(handle, kObjectProperty, this);
+  original_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&UnitObject::SubclassProc)));
+}
+
+LRESULT UnitObject::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  return CallOriginal(message, wParam, lParam);
+}
+
+LRESULT UnitObject::CallOriginal(UINT message, WPARAM wParam, LPARAM lParam) {
+  return CallWindowProcW(original_, handle_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK UnitObject::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* unit = static_cast<UnitObject*>(GetPropW(window, kObjectProperty));
+  if (!unit) return DefWindowProcW(window, message, wParam, lParam);
+  if (message == kGetWindowObjectMessage) return reinterpret_cast<LRESULT>(unit);
+  if (message == WM_NCDESTROY) return unit->FinalDestroy(wParam, lParam);
+  return unit->WindowProc(message, wParam, lParam);
+}
+
+LRESULT UnitObject::FinalDestroy(WPARAM wParam, LPARAM lParam) {
+  OnFinalDestroy();
+  HWND window = handle_;
+  WNDPROC original = original_;
+  SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+  RemovePropW(window, kObjectProperty);
+  original_ = nullptr;
+  Detach();
+  LRESULT result = CallWindowProcW(original, window, WM_NCDESTROY, wParam, lParam);
+  if (!recreating) rt::RuntimeCallbackEntry(rt::REQ_UNIT_DESTROYED, windowId_, unitId_);
+  return result;
+}
+
+}  // namespace win

@@ -1,0 +1,55 @@
+#include "windows/window_object.h"
+
+#include <unordered_map>
+
+namespace win {
+namespace {
+
+// Windows are created and destroyed on the main thread only.
+std::unordered_map<HWND, WindowObject*>& Map() {
+  static std::unordered_map<HWND, WindowObject*> map;
+  return map;
+}
+
+bool OwnedByThisThread(HWND handle) {
+  return GetWindowThreadProcessId(handle, nullptr) == GetCurrentThreadId();
+}
+
+HWND ParentOf(HWND handle) {
+  return (GetWindowLongPtrW(handle, GWL_STYLE) & WS_CHILD) ? GetParent(handle) : nullptr;
+}
+
+}  // namespace
+
+WindowObject::~WindowObject() { Detach(); }
+
+void WindowObject::Attach(HWND handle) {
+  Detach();
+  handle_ = handle;
+  if (handle) Map()[handle] = this;
+}
+
+void WindowObject::Detach() {
+  if (!handle_) return;
+  auto it = Map().find(handle_);
+  if (it != Map().end() && it->second == this) Map().erase(it);
+  handle_ = nullptr;
+}
+
+WindowObject* WindowObject::FromHandle(HWND handle) {
+  if (!handle) return nullptr;
+  auto it = Map().find(handle);
+  if (it != Map().end()) return it->second;
+  if (!OwnedByThisThread(handle)) return nullptr;
+  return reinterpret_cast<WindowObject*>(SendMessageW(handle, kGetWindowObjectMessage, 0, 0));
+}
+
+bool PreTranslateThroughAncestors(MSG& message) {
+  for (HWND window = message.hwnd; window; window = ParentOf(window)) {
+    WindowObject* object = WindowObject::FromHandle(window);
+    if (object && object->PreTranslateMessage(message)) return true;
+  }
+  return false;
+}
+
+}  // namespace win

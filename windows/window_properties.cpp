@@ -1,0 +1,87 @@
+#include "windows/window_properties.h"
+
+#include "windows/blob.h"
+
+namespace win {
+
+namespace {
+constexpr PropertyDescriptor Common(int16_t type) { return {nullptr, nullptr, nullptr, type, kCommonPropertyState, nullptr}; }
+constexpr PropertyDescriptor Own(int16_t type) { return {nullptr, nullptr, nullptr, type, 0x8000, nullptr}; }
+}  // namespace
+
+const PropertyDescriptor kWindowProperties[kWindowPropertyCount] = {
+    Common(PROP_INT), Common(PROP_INT), Common(PROP_INT), Common(PROP_INT),
+    Common(PROP_TEXT), Common(PROP_BOOL), Common(PROP_BOOL), Common(PROP_MOUSE_POINTER),
+    Own(PROP_TEXT),            // 8 title
+    Own(PROP_PICK),            // 9 border style
+    Own(PROP_COLOR),           // 10 background color
+    Own(PROP_PICTURE),         // 11 background picture
+    Own(PROP_PICK),            // 12 picture mode
+    Own(PROP_SOUND),           // 13 background music
+    Own(PROP_PICK),            // 14 music play mode
+    Own(PROP_BOOL),            // 15 control box
+    Own(PROP_BOOL),            // 16 maximize button
+    Own(PROP_BOOL),            // 17 minimize button
+    Own(PROP_PICK),            // 18 position
+    Own(PROP_BOOL),            // 19 close enabled
+    Own(PROP_ICON),            // 20 icon
+    Own(PROP_BOOL),            // 21 Enter moves focus
+    Own(PROP_BOOL),            // 22 Esc closes
+    Own(PROP_BOOL),            // 23 F1 opens help
+    Own(PROP_TEXT),            // 24 help file
+    Own(PROP_INT),             // 25 help context
+    Own(PROP_BOOL),            // 26 show in taskbar
+    Own(PROP_BOOL),            // 27 drag anywhere
+    Own(PROP_PICK),            // 28 shape
+    Own(PROP_BOOL),            // 29 always on top
+    Own(PROP_BOOL),            // 30 option
+    Own(PROP_TEXT),            // 31 window class name
+};
+
+std::optional<WindowProperties> ReadWindowBlob(std::span<const uint8_t> blob) {
+  BlobReader in(blob);
+  WindowProperties p;
+  uint32_t version = in.word();
+  if (!in.ok() || version > kWindowBlobVersion) return std::nullopt;
+  p.borderStyle = in.word();
+  p.pictureMode = in.word();
+  p.backgroundColor = in.word();
+  p.maximizeButton = in.word() != 0;
+  p.minimizeButton = in.word() != 0;
+  p.controlBox = in.word() != 0;
+  p.position = in.word();
+  p.closeEnabled = in.word() != 0;
+  p.musicPlayMode = in.word();
+  p.enterMovesFocus = in.word() != 0;
+  p.escCloses = in.word() != 0;
+  p.f1OpensHelp = in.word() != 0;
+  p.helpContext = in.word();
+  if (version > 1) p.showInTaskbar = in.word() != 0;
+  if (version > 2) {
+    p.dragAnywhere = in.word() != 0;
+    p.shape = in.word();
+  }
+  if (version > 3) p.alwaysOnTop = in.word() != 0;
+  if (version > 4) p.option = in.word() != 0;
+  if (version > 5) p.className = in.countedText();
+  p.backgroundPicture = in.countedBytes();
+  p.icon = in.countedBytes();
+  p.backgroundMusic = in.countedBytes();
+  p.title = in.countedText();
+  p.helpFile = in.countedText();
+  if (!in.ok()) return std::nullopt;
+  return p;
+}
+
+std::vector<uint8_t> WriteWindowBlob(const WindowProperties& p) {
+  BlobWriter out;
+  out.word(kWindowBlobVersion).word(p.borderStyle).word(p.pictureMode).word(p.backgroundColor);
+  out.word(p.maximizeButton).word(p.minimizeButton).word(p.controlBox).word(p.position).word(p.closeEnabled);
+  out.word(p.musicPlayMode).word(p.enterMovesFocus).word(p.escCloses).word(p.f1OpensHelp).word(p.helpContext);
+  out.word(p.showInTaskbar).word(p.dragAnywhere).word(p.shape).word(p.alwaysOnTop).word(p.option);
+  out.countedText(p.className).countedBytes(p.backgroundPicture).countedBytes(p.icon).countedBytes(p.backgroundMusic);
+  out.countedText(p.title).countedText(p.helpFile);
+  return out.take();
+}
+
+}  // namespace win

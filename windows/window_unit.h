@@ -1,0 +1,116 @@
+// The Window unit: the top-level unit of every window template.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "windows/unit_object.h"
+#include "windows/window_properties.h"
+
+namespace win {
+
+struct WindowTemplate;
+
+// Window events raised with no arguments unless noted.
+enum WindowEvent : int32_t {
+  WE_CREATED = 0,
+  WE_CLOSE_QUERY = 1,
+  WE_DESTROYING = 2,
+  WE_MOVED = 3,
+  WE_RESIZED = 4,
+  WE_ACTIVATED = 5,
+  WE_DEACTIVATED = 6,
+  WE_IDLE = 7,
+  WE_FIRST_ACTIVATION = 8,
+  WE_TRAY = 9,
+  WE_SHOWN = 10,
+  WE_HIDDEN = 11,
+  WE_CLOSE_REQUEST = 12,
+};
+
+// Private messages the loader and bar units send.
+constexpr UINT kLayoutBarsMessage = 0x8004;
+constexpr UINT kRealignBarMessage = 0x8003;
+constexpr UINT kUnitsCreatedMessage = 0x806F;
+constexpr UINT kWindowReadyMessage = 0x8076;
+
+// Child-control notifications (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*,
+// WM_DRAWITEM, scroll messages) are passed on to the unit that owns the
+// control as kReflectedMessageBase + message, with the same parameters.
+constexpr UINT kReflectedMessageBase = WM_USER + 0x1C00;
+
+constexpr uint32_t kWindowTypeCode = 0x00010001;
+constexpr uint32_t kMenuTypeCode = 0x00010003;
+constexpr uint32_t kWindowState = 0x800000D0;
+constexpr uint32_t kMenuState = 0x80000004;
+
+void* WindowInterface(int number);
+bool SetWindowProperty(UnitObject* unit, int index, const PropertyValue& value);
+bool GetWindowProperty(UnitObject* unit, int index, PropertyValue* value);
+void* MenuInterface(int number);
+
+// The runtime-wide modal-creation flag, set by the loader around creation.
+void SetModalCreation(bool modal);
+
+class WindowUnit final : public UnitObject {
+ public:
+  WindowUnit(uint32_t windowId, uint32_t unitId, WindowProperties properties)
+      : UnitObject(windowId, unitId), properties_(std::move(properties)) {}
+
+  static WindowUnit* From(UnitObject* object) { return dynamic_cast<WindowUnit*>(object); }
+
+  WindowProperties& properties() { return properties_; }
+  WindowTemplate& windowTemplate() const;
+
+  // Loader hooks.
+  void SetAccelerators(HACCEL table);
+  HACCEL accelerators() const { return accelerators_; }
+  void BeginModal();
+  bool modal() const { return modal_; }
+  bool closing() const { return closing_; }
+  void SetFirstShowPending() { firstShowPending_ = true; }
+  // Destroys at once, giving back what a modal window disabled.
+  void DestroyNow();
+
+  // The show step: the first show after loading uses the position property;
+  // a modal window then runs a nested message loop until it is gone.
+  void Show();
+  void LayoutBars();
+  void RebuildMenu();
+
+  bool PreTranslateMessage(MSG& message) override;
+
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnFinalDestroy() override;
+
+ private:
+  void OnClose();
+  void OnDestroy();
+  void OnActivate(WPARAM wParam);
+  bool OnSetCursor(HWND target, LPARAM lParam);
+  void OnMenuCommand(UINT command);
+  void OnEraseBackground(HDC dc);
+  LRESULT Reflect(HWND child, UINT message, WPARAM wParam, LPARAM lParam);
+  void RestoreDisabledWindows();
+  void FocusFirstUnit();
+  void RunModalLoop();
+
+  WindowProperties properties_;
+  HACCEL accelerators_ = nullptr;
+  struct DisabledWindow {
+    HWND window;
+    bool wasEnabled;
+  };
+  std::vector<DisabledWindow> disabled_;
+  HWND rememberedFocus_ = nullptr;
+  bool modal_ = false;
+  bool closing_ = false;
+  bool firstShowPending_ = false;
+  bool firstActivationDone_ = false;
+  bool helpOpened_ = false;
+};
+
+}  // namespace win
