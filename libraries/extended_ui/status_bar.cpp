@@ -1,0 +1,337 @@
+#include "libraries/extended_ui/status_bar.h"
+
+// The image list stream functions need the stream interface declared first.
+#include <objbase.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "libraries/blob.h"
+#include "libraries/unit_window.h"
+#include "runtime/gbk.h"
+#include "windows/window_unit.h"
+
+namespace lib::extended_ui {
+namespace {
+
+constexpr uint32_t kBlobVersion = 1;
+constexpr uint32_t kDefaultColour = 0xFF000000;
+
+// By alignment: docked to the bottom, docked to the top, placed freely.
+constexpr std::array<DWORD, 3> kAlignmentStyles = {CCS_BOTTOM, CCS_TOP, CCS_NORESIZE | CCS_NOPARENTALIGN};
+constexpr uint32_t kLastAlignment = kAlignmentStyles.size() - 1;
+
+// The icons data: "MITL" and four unread bytes, then an image list stream.
+constexpr std::array<uint8_t, 4> kIconsMark = {'M', 'I', 'T', 'L'};
+constexpr size_t kIconsHeaderSize = 8;
+
+// Only the border styles reach the control: other bits of a part's border
+// word would change the part index or ask for owner drawing.
+constexpr uint32_t kBorderStyles = SBT_NOBORDERS | SBT_POPOUT;
+
+static_assert(sizeof(LOGFONTA) == 60, "a stored font is exactly 60 bytes");
+
+struct Part {
+  int32_t width = 0;  // -1: to the right edge of the bar
+  uint32_t border = 0;
+  int32_t icon = -1;  // index into the image list; -1: none
+  std::string text;
+  std::string tip;
+};
+
+// Null when no parts data is stored; an empty list is data whose count is 0.
+// Both show a simple, undivided bar.
+using PartList = std::optional<std::vector<Part>>;
+
+struct Properties {
+  uint32_t backColour = kDefaultColour;
+  uint32_t alignment = 0;
+  bool sizeGrip = false;
+  std::optional<LOGFONTA> font;
+  std::vector<uint8_t> icons;
+  PartList parts;
+};
+
+// Every listed entry must be complete; a count that promises more entries
+// than the data holds makes the data corrupt.
+bool ReadPartsData(std::span<const uint8_t> data, PartList& parts) {
+  parts.reset();
+  if (data.empty()) return true;
+  BlobReader reader(data);
+  std::vector<Part> entries;
+  for (uint32_t count = reader.Word(); reader.ok() && entries.size() < count;) {
+    Part part;
+    part.width = int32_t(reader.Word());
+    part.border = reader.Word();
+    part.icon = int32_t(reader.Word());
+    part.text = reader.ZText();
+    part.tip = reader.ZText();
+    if (reader.ok()) entries.push_back(std::move(part));
+  }
+  if (!reader.ok()) return false;
+  parts = std::move(entries);
+  return true;
+}
+
+std::vector<uint8_t> PartsData(const PartList& parts) {
+  if (!parts) return {};
+  BlobWriter writer;
+  writer.Word(uint32_t(parts->size()));
+  for (const Part& part : *parts) {
+    writer.Word(uint32_t(part.width));
+    writer.Word(part.border);
+    writer.Word(uint32_t(part.icon));
+    writer.ZText(part.text);
+    writer.ZText(part.tip);
+  }
+  return writer.Take();
+}
+
+// Any length but 60 means no font.
+std::optional<LOGFONTA> FontFromBytes(std::span<const uint8_t> bytes) {
+  if (bytes.size() != sizeof(LOGFONTA)) return std::nullopt;
+  LOGFONTA font;
+  std::memcpy(&font, bytes.data(), sizeof font);
+  return font;
+}
+
+std::span<const uint8_t> FontBytes(const std::optional<LOGFONTA>& font) {
+  if (!font) return {};
+  return {reinterpret_cast<const uint8_t*>(&*font), sizeof(LOGFONTA)};
+}
+
+// An empty blob gives the defaults; a newer version or a truncated blob is
+// refused.
+std::optional<Properties> ReadBlob(std::span<const uint8_t> blob) {
+  Properties properties;
+  if (blob.empty()) return properties;
+  BlobReader reader(blob);
+  if (reader.Word() > kBlobVersion) return std::nullopt;
+  properties.backColour = reader.Word();
+  properties.alignment = std::min(reader.Word(), kLastAlignment);
+  properties.sizeGrip = reader.Word() != 0;
+  properties.font = FontFromBytes(reader.CountedBytes());
+  std::span<const uint8_t> icons = reader.CountedBytes();
+  properties.icons.assign(icons.begin(), icons.end());
+  std::span<const uint8_t> parts = reader.CountedBytes();
+  if (!reader.ok() || !ReadPartsData(parts, properties.parts)) return std::nullopt;
+  return properties;
+}
+
+std::vector<uint8_t> WriteBlob(const Properties& properties) {
+  BlobWriter writer;
+  writer.Word(kBlobVersion);
+  writer.Word(properties.backColour);
+  writer.Word(properties.alignment);
+  writer.Word(properties.sizeGrip);
+  writer.CountedBytes(FontBytes(properties.font));
+  writer.CountedBytes(properties.icons);
+  writer.CountedBytes(PartsData(properties.parts));
+  return writer.Take();
+}
+
+// Right edges of the parts: running sums of the widths; a width of -1 reaches
+// the right edge and ends the sum, leaving 0 for every later part.
+std::vector<int> RightEdges(const std::vector<Part>& parts) {
+  std::vector<int> edges(parts.size(), 0);
+  int64_t edge = 0;
+  for (size_t i = 0; i < parts.size(); ++i) {
+    if (parts[i].width == -1) {
+      edges[i] = -1;
+      break;
+    }
+    edge = std::clamp<int64_t>(edge + parts[i].width, INT_MIN, INT_MAX);
+    edges[i] = int(edge);
+  }
+  return edges;
+}
+
+struct IconDeleter {
+  void operator()(HICON icon) const { DestroyIcon(icon); }
+};
+struct FontDeleter {
+  void operator()(HFONT font) const { DeleteObject(font); }
+};
+struct ImageListDeleter {
+  void operator()(HIMAGELIST list) const { ImageList_Destroy(list); }
+};
+struct ComReleaser {
+  void operator()(IUnknown* object) const { object->Release(); }
+};
+using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
+using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
+using UniqueImageList = std::unique_ptr<std::remove_pointer_t<HIMAGELIST>, ImageListDeleter>;
+using UniqueStream = std::unique_ptr<IStream, ComReleaser>;
+
+// The font object is made from a copy of the stored LOGFONTA with the
+// character set, precisions, quality and pitch fixed.
+UniqueFont MakeFont(const LOGFONTA& stored) {
+  LOGFONTW font = {};
+  font.lfHeight = stored.lfHeight;
+  font.lfWidth = stored.lfWidth;
+  font.lfEscapement = stored.lfEscapement;
+  font.lfOrientation = stored.lfOrientation;
+  font.lfWeight = stored.lfWeight;
+  font.lfItalic = stored.lfItalic;
+  font.lfUnderline = stored.lfUnderline;
+  font.lfStrikeOut = stored.lfStrikeOut;
+  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfQuality = PROOF_QUALITY;
+  // A stored face name need not be terminated.
+  std::wstring face = rt::WideFromGbk({stored.lfFaceName, strnlen(stored.lfFaceName, LF_FACESIZE)});
+  face.copy(font.lfFaceName, LF_FACESIZE - 1);
+  return UniqueFont(CreateFontIndirectW(&font));
+}
+
+// A stream over a copy of the bytes; the stream frees its memory.
+UniqueStream MemoryStream(std::span<const uint8_t> bytes) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+  if (!memory) return nullptr;
+  std::memcpy(GlobalLock(memory), bytes.data(), bytes.size());
+  GlobalUnlock(memory);
+  IStream* stream = nullptr;
+  if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &stream))) {
+    GlobalFree(memory);
+    return nullptr;
+  }
+  return UniqueStream(stream);
+}
+
+UniqueImageList ReadImageList(std::span<const uint8_t> icons) {
+  if (icons.size() <= kIconsHeaderSize || !std::equal(kIconsMark.begin(), kIconsMark.end(), icons.begin()))
+    return nullptr;
+  UniqueStream stream = MemoryStream(icons.subspan(kIconsHeaderSize));
+  return UniqueImageList(stream ? ImageList_Read(stream.get()) : nullptr);
+}
+
+class StatusBar final : public win::UnitObject {
+ public:
+  StatusBar(const win::CreateArgs& args, Properties properties)
+      : UnitObject(args.windowId, args.unitId), properties_(std::move(properties)) {}
+
+  bool CreateControl(const win::CreateArgs& args);
+  std::vector<uint8_t> Serialize() const { return WriteBlob(properties_); }
+
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+    return SendMessageW(handle_, message, wParam, lParam);
+  }
+  void ApplyFont();
+  void BuildImageList();
+  void ApplyBackColour() const;
+  void ApplyParts();
+  void ShowPart(size_t index, const Part& part);
+  void SetPartIcon(size_t index, int32_t icon);
+
+  Properties properties_;
+  UniqueFont font_;
+  UniqueImageList imageList_;
+  std::vector<UniqueIcon> partIcons_;  // the icons the control shows, by part
+};
+
+bool StatusBar::CreateControl(const win::CreateArgs& args) {
+  static const bool classesReady = [] {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};
+    return InitCommonControlsEx(&controls) != FALSE;
+  }();
+  DWORD style = kAlignmentStyles[properties_.alignment] | (properties_.sizeGrip ? SBARS_SIZEGRIP : 0) | SBARS_TOOLTIPS;
+  if (!classesReady || !BindUnitWindow(*this, CreateUnitWindow(STATUSCLASSNAMEW, style, args))) return false;
+  ApplyFont();
+  BuildImageList();
+  Send(SB_SIMPLE, FALSE);
+  ApplyBackColour();
+  ApplyParts();
+  return true;
+}
+
+LRESULT StatusBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    // Sent by the Window unit before it lays out its bars: an empty WM_SIZE
+    // makes the control place itself along its parent's edge.
+    case win::kRealignBarMessage: return Send(WM_SIZE);
+    default: return CallOriginal(message, wParam, lParam);
+  }
+}
+
+void StatusBar::ApplyFont() {
+  font_ = properties_.font ? MakeFont(*properties_.font) : nullptr;
+  HGDIOBJ font = font_ ? HGDIOBJ(font_.get()) : GetStockObject(DEFAULT_GUI_FONT);
+  Send(WM_SETFONT, WPARAM(font), TRUE);
+}
+
+// Icons data that cannot be read leaves the previous image list in use.
+void StatusBar::BuildImageList() {
+  if (UniqueImageList list = ReadImageList(properties_.icons)) imageList_ = std::move(list);
+}
+
+void StatusBar::ApplyBackColour() const {
+  COLORREF colour = properties_.backColour == kDefaultColour ? GetSysColor(COLOR_BTNFACE) : properties_.backColour;
+  Send(SB_SETBKCOLOR, 0, LPARAM(colour));
+}
+
+void StatusBar::ApplyParts() {
+  if (!properties_.parts || properties_.parts->empty()) {
+    Send(SB_SIMPLE, TRUE);
+    partIcons_.clear();
+    return;
+  }
+  const std::vector<Part>& parts = *properties_.parts;
+  std::vector<int> edges = RightEdges(parts);
+  BOOL wasSimple = BOOL(Send(SB_ISSIMPLE));
+  Send(SB_SIMPLE, FALSE);
+  // A refused division leaves the control's previous parts, texts and icons.
+  if (!Send(SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()))) {
+    Send(SB_SIMPLE, wasSimple);
+    return;
+  }
+  if (partIcons_.size() > parts.size()) partIcons_.resize(parts.size());
+  for (size_t i = 0; i < parts.size(); ++i) ShowPart(i, parts[i]);
+}
+
+void StatusBar::ShowPart(size_t index, const Part& part) {
+  Send(SB_SETTEXTW, index | (part.border & kBorderStyles), reinterpret_cast<LPARAM>(rt::WideFromGbk(part.text).c_str()));
+  SetPartIcon(index, part.icon);
+  Send(SB_SETTIPTEXTW, index, reinterpret_cast<LPARAM>(rt::WideFromGbk(part.tip).c_str()));
+}
+
+// The unit owns the icons the control shows: a refused icon is destroyed and
+// the part keeps its previous one.
+void StatusBar::SetPartIcon(size_t index, int32_t icon) {
+  UniqueIcon shown(icon >= 0 && imageList_ ? ImageList_GetIcon(imageList_.get(), icon, ILD_NORMAL) : nullptr);
+  if (!Send(SB_SETICON, index, reinterpret_cast<LPARAM>(shown.get()))) return;
+  if (partIcons_.size() <= index) partIcons_.resize(index + 1);
+  partIcons_[index] = std::move(shown);
+}
+
+win::UnitObject* Create(const win::CreateArgs& args) {
+  std::optional<Properties> properties = ReadBlob(args.blob);
+  if (!properties) return nullptr;
+  auto unit = std::make_unique<StatusBar>(args, std::move(*properties));
+  return unit->CreateControl(args) ? unit.release() : nullptr;
+}
+
+std::vector<uint8_t> GetAllProperties(win::UnitObject* unit) { return static_cast<StatusBar*>(unit)->Serialize(); }
+
+}  // namespace
+
+void* StatusBarInterface(int number) {
+  switch (number) {
+    case win::OP_CREATE: return reinterpret_cast<void*>(&Create);
+    case win::OP_GET_ALL_PROPERTIES: return reinterpret_cast<void*>(&GetAllProperties);
+    default: return nullptr;
+  }
+}
+
+}  // namespace lib::extended_ui

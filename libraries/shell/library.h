@@ -1,0 +1,17 @@
+// The operating-system shell library (library 4): no data types.
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/library.h"
+
+namespace lib {
+
+extern const rt::LibraryDescriptor kShellLibrary;
+
+namespace shell {
+// Asks the runtime through the callback of notify code 1; 0 before it came.
+intptr_t CallRuntime(int request, intptr_t parameter1 = 0, intptr_t parameter2 = 0);
+}  // namespace shell
+
+}  // namespace lib

@@ -1,0 +1,49 @@
+#include "libraries/threads/library.h"
+
+#include <windows.h>
+
+#include <forward_list>
+
+#include "libraries/library_descriptor.h"
+#include "libraries/runtime_link.h"
+
+namespace lib {
+namespace threads {
+namespace {
+
+class CriticalSection {
+ public:
+  CriticalSection() { InitializeCriticalSection(&section_); }
+  ~CriticalSection() { DeleteCriticalSection(&section_); }
+  CriticalSection(const CriticalSection&) = delete;
+  CriticalSection& operator=(const CriticalSection&) = delete;
+
+ private:
+  CRITICAL_SECTION section_;
+};
+
+// The critical sections the library holds; none of this program's commands
+// adds one, and the list is emptied at the end of the program.
+std::forward_list<CriticalSection> criticalSections;
+
+void ReleaseCriticalSections() { criticalSections.clear(); }
+
+using Link = RuntimeLink<rt::LIB_THREADS, &ReleaseCriticalSections>;
+
+}  // namespace
+
+intptr_t CallRuntime(int request, intptr_t parameter1, intptr_t parameter2) {
+  return Link::Call(request, parameter1, parameter2);
+}
+
+}  // namespace threads
+
+constinit const rt::LibraryDescriptor kThreadsLibrary = DescribeLibrary({
+    .identifier = "A577E6CB929E483AF39F3087A6EF74CD",
+    .version = {2, 0, 3, 3, 7, 3, 7},
+    .displayName = "多线程库",
+    .stateFlags = 0xC0000000,
+    .notify = &threads::Link::Notify,
+});
+
+}  // namespace lib

@@ -1,0 +1,129 @@
+#include "libraries/drag_drop/drop_target.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using lib::drag_drop::kDropTargetType;
+
+constexpr uint32_t kWindowId = 0x5201FF02;  // in no window registry: the runtime keeps no record of these units
+
+Bytes Words(std::initializer_list<uint32_t> words) {
+  Bytes bytes;
+  for (uint32_t word : words)
+    for (int shift = 0; shift < 32; shift += 8) bytes.push_back(uint8_t(word >> shift));
+  return bytes;
+}
+
+class DropTargetTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    parent_ = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 50, 50, 620, 550, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(parent_, nullptr);
+  }
+  void TearDown() override { DestroyWindow(parent_); }
+
+  win::UnitObject* Create(const Bytes& blob, DWORD style = 0) {
+    win::CreateArgs args;
+    args.blob = blob;
+    args.style = style;
+    args.parent = parent_;
+    args.controlId = 110;
+    args.left = 536;
+    args.top = 248;
+    args.width = 32;
+    args.height = 32;
+    args.windowId = kWindowId;
+    args.unitId = 0x16010031;
+    return win::FindOperation<win::CreateOperation>(&kDropTargetType, win::OP_CREATE)(args);
+  }
+
+  static Bytes Serialize(win::UnitObject* unit) {
+    return win::FindOperation<win::GetAllPropertiesOperation>(&kDropTargetType, win::OP_GET_ALL_PROPERTIES)(unit);
+  }
+
+  HWND parent_ = nullptr;
+};
+
+TEST(DropTargetType, Descriptor) {
+  EXPECT_STREQ(kDropTargetType.name, "拖放对象");
+  EXPECT_STREQ(kDropTargetType.englishName, "DropTarget");
+  EXPECT_EQ(kDropTargetType.state, 0x80008040u);
+  ASSERT_EQ(kDropTargetType.propertyCount, 12);
+  constexpr int16_t kCommonTypes[] = {1000, 1000, 1000, 1000, 1005, 1003, 1003, 1011};
+  for (int i = 0; i < 12; ++i) {
+    EXPECT_EQ(kDropTargetType.properties[i].type, i < 8 ? kCommonTypes[i] : 1003) << "property " << i;
+    EXPECT_EQ(kDropTargetType.properties[i].state, i < 8 ? 0xE000 : 0x8000) << "property " << i;
+  }
+  for (int number : {0, 2, 3, 7, 8, 9, 10, 11})
+    EXPECT_EQ(kDropTargetType.interfaceFunction(number), nullptr) << "operation " << number;
+}
+
+TEST_F(DropTargetTest, WindowIsAHiddenChildAtTheRecordsRectangle) {
+  win::UnitObject* unit = Create(Words({1, 0, 0, 0, 1}));
+  ASSERT_NE(unit, nullptr);
+  HWND window = unit->handle();
+  wchar_t className[64] = {};
+  GetClassNameW(window, className, 64);
+  EXPECT_STREQ(className, L"_QX_DropTarget");
+  EXPECT_EQ(GetParent(window), parent_);
+  EXPECT_EQ(GetDlgCtrlID(window), 110);
+  EXPECT_FALSE(IsWindowVisible(window));
+  EXPECT_EQ(DWORD(GetWindowLongPtrW(window, GWL_STYLE)) & 0x44000000u, 0x44000000u);
+  RECT placed = {};
+  GetWindowRect(window, &placed);
+  MapWindowPoints(nullptr, parent_, reinterpret_cast<POINT*>(&placed), 2);
+  EXPECT_EQ(placed.left, 536);
+  EXPECT_EQ(placed.top, 248);
+  EXPECT_EQ(placed.right - placed.left, 32);
+  EXPECT_EQ(placed.bottom - placed.top, 32);
+}
+
+TEST_F(DropTargetTest, LoaderStyleBitsReachTheWindow) {
+  win::UnitObject* unit = Create({}, WS_DISABLED);
+  ASSERT_NE(unit, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(unit->handle()));
+}
+
+struct BlobCase {
+  const char* name;
+  Bytes blob;
+  Bytes written;
+};
+
+TEST_F(DropTargetTest, BlobsReadAndWriteBack) {
+  const BlobCase cases[] = {
+      {"player's units: files only", Words({1, 0, 0, 0, 1}), Words({1, 0, 0, 0, 1})},
+      {"every format", Words({1, 1, 1, 1, 1}), Words({1, 1, 1, 1, 1})},
+      {"text and URL", Words({1, 1, 0, 1, 0}), Words({1, 1, 0, 1, 0})},
+      {"empty blob accepts nothing", {}, Words({1, 0, 0, 0, 0})},
+      {"any non-zero word is on", Words({1, 7, 0, 0, 0x100}), Words({1, 1, 0, 0, 1})},
+  };
+  for (const BlobCase& c : cases) {
+    win::UnitObject* unit = Create(c.blob);
+    ASSERT_NE(unit, nullptr) << c.name;
+    EXPECT_EQ(Serialize(unit), c.written) << c.name;
+    DestroyWindow(unit->handle());
+  }
+}
+
+TEST_F(DropTargetTest, NewerOrTruncatedBlobsAreRefused) {
+  const Bytes player = Words({1, 0, 0, 0, 1});
+  const std::pair<const char*, Bytes> cases[] = {
+      {"version 2", Words({2, 0, 0, 0, 1})},
+      {"one byte", {1}},
+      {"version only", Words({1})},
+      {"three of four flags", Words({1, 0, 0, 0})},
+      {"last flag cut", Bytes(player.begin(), player.end() - 1)},
+  };
+  for (const auto& [name, blob] : cases) {
+    EXPECT_EQ(Create(blob), nullptr) << name;
+    EXPECT_EQ(GetWindow(parent_, GW_CHILD), nullptr) << name << " left a window behind";
+  }
+}
+
+}  // namespace

@@ -1,0 +1,103 @@
+#include "libraries/multimedia/media_play.h"
+
+#include <mmsystem.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+using lib::multimedia::kMediaPlayType;
+
+constexpr uint32_t kWindowId = 0x5201FF03;  // in no window registry: the runtime keeps no record of these units
+
+class MediaPlayTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    parent_ = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 50, 50, 620, 550, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(parent_, nullptr);
+  }
+  void TearDown() override { DestroyWindow(parent_); }
+
+  win::UnitObject* Create(const std::vector<uint8_t>& blob) {
+    win::CreateArgs args;
+    args.blob = blob;
+    args.parent = parent_;
+    args.controlId = 100;
+    args.left = 536;
+    args.top = 280;
+    args.width = 26;
+    args.height = 26;
+    args.windowId = kWindowId;
+    args.unitId = 0x16010145;
+    return win::FindOperation<win::CreateOperation>(&kMediaPlayType, win::OP_CREATE)(args);
+  }
+
+  HWND parent_ = nullptr;
+};
+
+TEST(MediaPlayType, DescriptorHasNoPropertiesAndOnlyCreate) {
+  EXPECT_STREQ(kMediaPlayType.name, "媒体播放");
+  EXPECT_STREQ(kMediaPlayType.englishName, "MediaPlay");
+  EXPECT_EQ(kMediaPlayType.state, 0x80008040u);
+  EXPECT_EQ(kMediaPlayType.propertyCount, 0);
+  EXPECT_EQ(kMediaPlayType.properties, nullptr);
+  EXPECT_NE(kMediaPlayType.interfaceFunction(win::OP_CREATE), nullptr);
+  for (int number = 2; number <= 12; ++number)
+    EXPECT_EQ(kMediaPlayType.interfaceFunction(number), nullptr) << "operation " << number;
+}
+
+TEST_F(MediaPlayTest, WindowIsAHiddenBorderedChildWhateverTheBlob) {
+  for (const std::vector<uint8_t>& blob : {std::vector<uint8_t>{}, std::vector<uint8_t>{9, 9, 9}}) {
+    win::UnitObject* unit = Create(blob);
+    ASSERT_NE(unit, nullptr) << blob.size() << "-byte blob";
+    HWND window = unit->handle();
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, 64);
+    EXPECT_STREQ(className, L"_QX_MediaPlay");
+    EXPECT_EQ(GetParent(window), parent_);
+    EXPECT_EQ(GetDlgCtrlID(window), 100);
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_EQ(DWORD(GetWindowLongPtrW(window, GWL_STYLE)) & 0x44800000u, 0x44800000u);
+    RECT placed = {};
+    GetWindowRect(window, &placed);
+    MapWindowPoints(nullptr, parent_, reinterpret_cast<POINT*>(&placed), 2);
+    EXPECT_EQ(placed.left, 536);
+    EXPECT_EQ(placed.top, 280);
+    EXPECT_EQ(placed.right - placed.left, 26);
+    DestroyWindow(window);
+  }
+}
+
+bool IsLowerHex(const std::string& text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
+
+TEST(MediaPlayer, AliasIs32LowerCaseHexDigitsOfItsOwn) {
+  lib::multimedia::MediaPlayer first;
+  lib::multimedia::MediaPlayer second;
+  EXPECT_EQ(first.alias().size(), 32u);
+  EXPECT_TRUE(IsLowerHex(first.alias())) << first.alias();
+  EXPECT_NE(first.alias(), second.alias());
+}
+
+MCIERROR SendMci(const std::string& command) {
+  return mciSendStringW(std::wstring(command.begin(), command.end()).c_str(), nullptr, 0, nullptr);
+}
+
+TEST(MediaPlayer, DestroyingTheRecordClosesItsDevice) {
+  std::string alias;
+  {
+    lib::multimedia::MediaPlayer player;
+    alias = player.alias();
+    ASSERT_EQ(SendMci("open new type waveaudio alias " + alias), 0u);
+    ASSERT_EQ(SendMci("status " + alias + " ready"), 0u);
+  }
+  EXPECT_NE(SendMci("status " + alias + " ready"), 0u);
+  SendMci("close " + alias);
+}
+
+}  // namespace
