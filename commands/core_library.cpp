@@ -68,18 +68,14 @@ intptr_t CallRuntime(int request, intptr_t parameter1, intptr_t parameter2) {
   return Link::Call(request, parameter1, parameter2);
 }
 
-const rt::LibraryDescriptor kCoreLibrary = [] {
-  rt::LibraryDescriptor d = lib::DescribeLibrary({
-      .identifier = "{6F4B2C91D03E4A7B8E15C2A97D64F0B3}",
-      .version = {5, 3, 64, 3, 7, 3, 7},
-      .displayName = "系统核心支持库",
-      .stateFlags = 0xC0000001,
-      .dataTypes = kCoreTypes,
-      .notify = Link::Notify,
-  });
-  d.commandCount = int32_t(std::size(kCommands));
-  d.commands = kCommands;
-  return d;
-}();
+const rt::LibraryDescriptor kCoreLibrary = lib::DescribeLibrary({
+    .identifier = "{6F4B2C91D03E4A7B8E15C2A97D64F0B3}",
+    .version = {5, 3, 64, 3, 7, 3, 7},
+    .displayName = "系统核心支持库",
+    .stateFlags = 0xC0000001,
+    .dataTypes = kCoreTypes,
+    .commands = kCommands,
+    .notify = Link::Notify,
+});
 
 }  // namespace core

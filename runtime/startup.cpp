@@ -42,14 +42,14 @@ void StoreProgramPath() {
   state.directoryWithBackslash = path.directory + "\\";
 }
 
-void ReadFormDataIntoRegistry(const ProgramDescriptor& program) {
+}  // namespace
+
+void InstallFormData(const ProgramDescriptor& program) {
   if (program.formDataSize == 0) return;
   auto templates = win::ReadFormData({program.formData, program.formDataSize}, program.handlerCount);
   if (!templates) ReportFatalError("载入窗口模板数据段出错!");
   win::InstallRegistry(std::move(*templates));
 }
-
-}  // namespace
 
 RuntimeState& State() {
   static RuntimeState state;
@@ -72,7 +72,7 @@ void InitRuntime() {
   if (program.constantSize) SetConstantBlock(program.constantBlock, program.constantSize);
   if (program.dllCommandCount) InitDllCommands();
   RegisterLibraries();
-  ReadFormDataIntoRegistry(program);
+  InstallFormData(program);
 }
 
 // The framework's main routine: initialise-instance runs the program entry,

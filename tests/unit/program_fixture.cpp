@@ -1,0 +1,77 @@
+#include "program_fixture.h"
+
+#include <iterator>
+#include <optional>
+
+#include "commands/core_library.h"
+#include "libraries/drag_drop/library.h"
+#include "libraries/extended_ui/library.h"
+#include "libraries/multimedia/library.h"
+#include "libraries/shell/library.h"
+#include "libraries/special/library.h"
+#include "libraries/threads/library.h"
+#include "runtime/library_registry.h"
+#include "runtime/state.h"
+
+namespace testing_support {
+namespace {
+
+std::optional<int64_t> nextAnswer;
+
+template <int K>
+void Recording(rt::HandlerCall& call) {
+  const rt::RuntimeState& state = rt::State();
+  ProgramFixture::Calls().push_back({K, {call.arguments, call.arguments + call.argumentCount},
+                                     state.eventSourceWindow, state.eventSourceUnit});
+  if (nextAnswer) call.answer(*std::exchange(nextAnswer, std::nullopt));
+}
+
+constexpr rt::EventHandler kHandlers[] = {Recording<0>, Recording<1>, Recording<2>, Recording<3>};
+
+constexpr const rt::LibraryDescriptor* kLibraries[] = {
+    &core::kCoreLibrary,     &lib::kExtendedUiLibrary, &lib::kDragDropLibrary, &lib::kSpecialLibrary,
+    &lib::kShellLibrary,     &lib::kThreadsLibrary,    &lib::kMultimediaLibrary,
+};
+
+const rt::ProgramDescriptor kProgram = {
+    .buildKind = 3,
+    .handlers = kHandlers,
+    .handlerCount = uint32_t(std::size(kHandlers)),
+    .libraryCount = uint32_t(std::size(kLibraries)),
+    .libraries = kLibraries,
+};
+
+}  // namespace
+
+std::vector<HandlerCallRecord>& ProgramFixture::Calls() {
+  static std::vector<HandlerCallRecord> calls;
+  return calls;
+}
+
+void ProgramFixture::AnswerNext(int64_t value) { nextAnswer = value; }
+
+void ProgramFixture::SetUp() {
+  savedProgram_ = rt::State().program;
+  rt::State().program = &kProgram;
+  rt::RegisterLibraries();
+  Calls().clear();
+  nextAnswer.reset();
+  win::InstallRegistry({});
+}
+
+void ProgramFixture::TearDown() {
+  win::InstallRegistry({});
+  rt::NotifyLibrariesOfEnd();
+  rt::State().program = savedProgram_;
+}
+
+void ProgramFixture::InstallWindow(uint32_t windowId, win::UnitList units) {
+  auto templates = std::move(win::Templates());
+  win::WindowTemplate t;
+  t.windowId = windowId;
+  t.units = std::move(units);
+  templates.push_back(std::move(t));
+  win::InstallRegistry(std::move(templates));
+}
+
+}  // namespace testing_support
