@@ -1,0 +1,213 @@
+#include "units/button.h"
+
+#include "units/unit_support.h"
+#include "windows/blob.h"
+#include "windows/window_unit.h"
+
+namespace units {
+
+const win::PropertyDescriptor kButtonProperties[kButtonPropertyCount] = {
+    Common(win::PROP_INT), Common(win::PROP_INT), Common(win::PROP_INT), Common(win::PROP_INT),
+    Common(win::PROP_TEXT), Common(win::PROP_BOOL), Common(win::PROP_BOOL), Common(win::PROP_MOUSE_POINTER),
+    Own(win::PROP_PICTURE),  // 8 picture
+    Own(win::PROP_PICK),     // 9 button type
+    Own(win::PROP_TEXT),     // 10 caption
+    Own(win::PROP_PICK),     // 11 horizontal alignment
+    Own(win::PROP_PICK),     // 12 vertical alignment
+    Own(win::PROP_FONT),     // 13 font
+};
+
+const win::PropertyDescriptor kCheckBoxProperties[kCheckBoxPropertyCount] = {
+    Common(win::PROP_INT), Common(win::PROP_INT), Common(win::PROP_INT), Common(win::PROP_INT),
+    Common(win::PROP_TEXT), Common(win::PROP_BOOL), Common(win::PROP_BOOL), Common(win::PROP_MOUSE_POINTER),
+    Own(win::PROP_PICTURE),  // 8 picture
+    Own(win::PROP_BOOL),     // 9 push-like
+    Own(win::PROP_BOOL),     // 10 flat
+    Own(win::PROP_TEXT),     // 11 caption
+    Own(win::PROP_BOOL),     // 12 text on the left
+    Own(win::PROP_PICK),     // 13 horizontal alignment
+    Own(win::PROP_PICK),     // 14 vertical alignment
+    Own(win::PROP_COLOR),    // 15 text colour
+    Own(win::PROP_COLOR_3),  // 16 background colour
+    Own(win::PROP_FONT),     // 17 font
+    Own(win::PROP_BOOL),     // 18 checked
+    Own(win::PROP_TEXT_5),   // 19 text option A
+    Own(win::PROP_TEXT_7),   // 20 text option B
+};
+
+std::optional<ButtonProperties> ReadButtonBlob(std::span<const uint8_t> blob) {
+  ButtonProperties p;
+  if (blob.empty()) return p;
+  win::BlobReader in(blob);
+  uint32_t version = in.word();
+  if (!in.ok() || version > kButtonVersion) return std::nullopt;
+  p.buttonType = int32_t(in.word());
+  p.horizontalAlignment = int32_t(in.word());
+  p.verticalAlignment = int32_t(in.word());
+  p.picture = in.countedBytes();
+  p.font = in.countedBytes();
+  p.caption = in.countedText();
+  if (!in.ok()) return std::nullopt;
+  return p;
+}
+
+std::vector<uint8_t> WriteButtonBlob(const ButtonProperties& p) {
+  win::BlobWriter out;
+  out.word(kButtonVersion).word(uint32_t(p.buttonType));
+  out.word(uint32_t(p.horizontalAlignment)).word(uint32_t(p.verticalAlignment));
+  out.countedBytes(p.picture).countedBytes(p.font).countedText(p.caption);
+  return out.take();
+}
+
+std::optional<CheckBoxProperties> ReadCheckBoxBlob(std::span<const uint8_t> blob) {
+  CheckBoxProperties p;
+  if (blob.empty()) return p;
+  win::BlobReader in(blob);
+  uint32_t version = in.word();
+  if (!in.ok() || version > kCheckBoxVersion) return std::nullopt;
+  p.pushLike = int32_t(in.word());
+  p.flat = int32_t(in.word());
+  p.textOnLeft = int32_t(in.word());
+  p.horizontalAlignment = int32_t(in.word());
+  p.verticalAlignment = int32_t(in.word());
+  p.textColor = in.word();
+  p.backColor = in.word();
+  p.checked = int32_t(in.word());
+  p.picture = in.countedBytes();
+  p.font = in.countedBytes();
+  p.caption = in.countedText();
+  if (version >= 2) {
+    p.textOptionA = in.countedText();
+    p.textOptionB = in.countedText();
+  }
+  if (!in.ok()) return std::nullopt;
+  return p;
+}
+
+std::vector<uint8_t> WriteCheckBoxBlob(const CheckBoxProperties& p) {
+  win::BlobWriter out;
+  out.word(kCheckBoxVersion).word(uint32_t(p.pushLike)).word(uint32_t(p.flat)).word(uint32_t(p.textOnLeft));
+  out.word(uint32_t(p.horizontalAlignment)).word(uint32_t(p.verticalAlignment));
+  out.word(p.textColor).word(p.backColor).word(uint32_t(p.checked));
+  out.countedBytes(p.picture).countedBytes(p.font).countedText(p.caption);
+  out.countedText(p.textOptionA).countedText(p.textOptionB);
+  return out.take();
+}
+
+namespace {
+
+constexpr DWORD kButtonBaseStyle = WS_CHILD | WS_CLIPSIBLINGS | BS_MULTILINE;
+constexpr DWORD kHorizontalStyles[] = {BS_LEFT, BS_CENTER, BS_RIGHT};
+constexpr DWORD kVerticalStyles[] = {BS_TOP, BS_VCENTER, BS_BOTTOM};
+
+DWORD AlignmentStyle(int32_t horizontal, int32_t vertical) {
+  return Pick(kHorizontalStyles, horizontal) | Pick(kVerticalStyles, vertical);
+}
+
+}  // namespace
+
+DWORD ButtonStyle(const ButtonProperties& p) {
+  DWORD type = p.buttonType == 1 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+  return kButtonBaseStyle | type | AlignmentStyle(p.horizontalAlignment, p.verticalAlignment);
+}
+
+DWORD CheckBoxStyle(const CheckBoxProperties& p) {
+  DWORD style = kButtonBaseStyle | BS_AUTOCHECKBOX | AlignmentStyle(p.horizontalAlignment, p.verticalAlignment);
+  if (p.pushLike == 1) style |= BS_PUSHLIKE;
+  if (p.flat == 1) style |= BS_FLAT;
+  if (p.textOnLeft == 1) style |= BS_LEFTTEXT;
+  return style;
+}
+
+namespace {
+
+// Makes the "BUTTON" control of a unit and gives it its font.
+bool OpenButton(win::UnitObject& unit, DWORD style, const std::string& caption, const UnitFont& font,
+                const win::CreateArgs& args) {
+  HWND button = CreateUnitWindow(0, L"BUTTON", caption, style | args.style, args);
+  if (!button) return false;
+  unit.Subclass(button);
+  SendMessageW(button, WM_SETFONT, WPARAM(font.get()), TRUE);
+  return true;
+}
+
+class Button final : public win::UnitObject {
+ public:
+  Button(const win::CreateArgs& args, ButtonProperties properties)
+      : UnitObject(args.windowId, args.unitId), properties_(std::move(properties)), font_(properties_.font) {}
+
+  bool Open(const win::CreateArgs& args) {
+    return OpenButton(*this, ButtonStyle(properties_), properties_.caption, font_, args);
+  }
+  std::vector<uint8_t> Serialize() const { return WriteButtonBlob(properties_); }
+  bool IsDefault() const { return (GetWindowLongPtrW(handle(), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON; }
+
+ private:
+  ButtonProperties properties_;
+  UnitFont font_;
+};
+
+class CheckBox final : public win::UnitObject {
+ public:
+  CheckBox(const win::CreateArgs& args, CheckBoxProperties properties)
+      : UnitObject(args.windowId, args.unitId), properties_(std::move(properties)), font_(properties_.font) {}
+
+  bool Open(const win::CreateArgs& args);
+  std::vector<uint8_t> Serialize();
+
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  LRESULT OnControlColors(HDC dc) {
+    return ControlColors(dc, properties_.textColor, properties_.backColor, brush_.get());
+  }
+
+  CheckBoxProperties properties_;
+  UnitFont font_;
+  GdiPtr<HBRUSH> brush_;
+};
+
+bool CheckBox::Open(const win::CreateArgs& args) {
+  brush_ = SolidBrush(properties_.backColor);
+  if (!OpenButton(*this, CheckBoxStyle(properties_), properties_.caption, font_, args)) return false;
+  SendMessageW(handle(), BM_SETCHECK, properties_.checked == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+  return true;
+}
+
+// The user may have clicked: the state is the control's.
+std::vector<uint8_t> CheckBox::Serialize() {
+  properties_.checked = SendMessageW(handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  return WriteCheckBoxBlob(properties_);
+}
+
+LRESULT CheckBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case win::kReflectedMessageBase + WM_CTLCOLORSTATIC: return OnControlColors(HDC(wParam));
+    case win::kReflectedMessageBase + WM_CTLCOLORBTN: return OnControlColors(HDC(wParam));
+  }
+  return CallOriginal(message, wParam, lParam);
+}
+
+bool IsDefaultButton(win::UnitObject* unit) { return static_cast<Button*>(unit)->IsDefault(); }
+
+}  // namespace
+
+void* ButtonInterface(int number) {
+  switch (number) {
+    case win::OP_CREATE: return AsInterface<win::CreateOperation>(&CreateUnit<Button, ReadButtonBlob>);
+    case win::OP_GET_ALL_PROPERTIES: return AsInterface<win::GetAllPropertiesOperation>(&SerializeUnit<Button>);
+    case win::OP_IS_DEFAULT_BUTTON: return AsInterface<win::IsDefaultButtonOperation>(&IsDefaultButton);
+    default: return nullptr;
+  }
+}
+
+void* CheckBoxInterface(int number) {
+  switch (number) {
+    case win::OP_CREATE: return AsInterface<win::CreateOperation>(&CreateUnit<CheckBox, ReadCheckBoxBlob>);
+    case win::OP_GET_ALL_PROPERTIES: return AsInterface<win::GetAllPropertiesOperation>(&SerializeUnit<CheckBox>);
+    default: return nullptr;
+  }
+}
+
+}  // namespace units

@@ -1,0 +1,69 @@
+// EditBox: a text entry unit on the platform's "EDIT" control, with an
+// optional spin button ("msctls_updown32") at its right edge.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "windows/unit_type.h"
+
+namespace units {
+
+constexpr const char* kEditBoxName = "编辑框";
+constexpr const char* kEditBoxEnglishName = "EditBox";
+constexpr uint32_t kEditBoxState = 0x80000040;
+constexpr int32_t kEditBoxPropertyCount = 29;
+extern const win::PropertyDescriptor kEditBoxProperties[kEditBoxPropertyCount];
+void* EditBoxInterface(int number);
+
+constexpr uint32_t kEditBoxVersion = 2;
+
+// Input modes the control's own styles express; modes 3..11 filter and
+// normalise the text instead.
+constexpr int32_t kInputReadOnly = 1;
+constexpr int32_t kInputPassword = 2;
+
+struct EditBoxProperties {
+  int32_t borderStyle = 1;
+  uint32_t textColor = 0;
+  uint32_t backColor = 0xFFFFFF;
+  int32_t hideSelection = 1;
+  int32_t maxLength = 0;  // 0: no limit
+  int32_t multiLine = 0;
+  int32_t scrollBars = 0;  // 0 none, 1 horizontal, 2 vertical, 3 both
+  int32_t alignment = 0;   // 0 left, 1 centred, 2 right
+  int32_t inputMode = 0;
+  uint16_t passwordChar = '*';  // one GBK character, its first byte low
+  int32_t letterCase = 0;       // 0 as typed, 1 lower, 2 upper
+  int32_t adjustType = 0;       // 0 no spin button, 1 steps the number, 2 raises event 1
+  int32_t adjustMin = 0;
+  int32_t adjustMax = 100;
+  int32_t selectionStart = 0;   // GBK byte offset; -1: end of text
+  int32_t selectionLength = 0;  // bytes; -1: whole text
+  std::vector<uint8_t> font;    // a 60-byte LOGFONTA, or empty for the default font
+  std::string content;
+  std::string textOptionA;  // since version 2
+  std::string textOptionB;  // since version 2
+};
+
+std::optional<EditBoxProperties> ReadEditBoxBlob(std::span<const uint8_t> blob);
+std::vector<uint8_t> WriteEditBoxBlob(const EditBoxProperties& properties);
+
+// The window styles the properties ask for, before the loader's bits.
+DWORD EditBoxStyle(const EditBoxProperties& properties);
+
+// The character range (UTF-16 units, as the control counts) that a stored
+// selection covers in a GBK text: start -1 puts the caret at the end,
+// length -1 selects the whole text, other negative values count as 0.
+struct EditSelection {
+  int32_t start;
+  int32_t end;
+};
+EditSelection SelectionInText(const std::string& text, int32_t start, int32_t length);
+
+}  // namespace units

@@ -1,0 +1,258 @@
+#include "units/hyper_linker.h"
+
+#include <windowsx.h>
+#include <shellapi.h>
+
+#include <cstring>
+#include <cwchar>
+
+#include "runtime/gbk.h"
+#include "units/unit_support.h"
+#include "windows/blob.h"
+
+namespace units {
+
+const win::PropertyDescriptor kHyperLinkerProperties[kHyperLinkerPropertyCount] = {
+    Common(win::PROP_INT), Common(win::PROP_INT), Common(win::PROP_INT), Common(win::PROP_INT),
+    Common(win::PROP_TEXT), Common(win::PROP_BOOL), Common(win::PROP_BOOL), Common(win::PROP_MOUSE_POINTER),
+    Own(win::PROP_TEXT),     // 8 caption
+    Own(win::PROP_PICK),     // 9 link type
+    Own(win::PROP_TEXT),     // 10 e-mail address
+    Own(win::PROP_TEXT),     // 11 web address
+    Own(win::PROP_COLOR),    // 12 normal colour
+    Own(win::PROP_COLOR),    // 13 visited colour
+    Own(win::PROP_COLOR),    // 14 hover colour
+    Own(win::PROP_COLOR_3),  // 15 back colour
+    Own(win::PROP_PICK),     // 16 border style
+    Own(win::PROP_FONT),     // 17 font
+};
+
+std::optional<HyperLinkerProperties> ReadHyperLinkerBlob(std::span<const uint8_t> blob) {
+  HyperLinkerProperties p;
+  if (blob.empty()) return p;
+  win::BlobReader in(blob);
+  uint32_t version = in.word();
+  if (!in.ok() || version > kHyperLinkerVersion) return std::nullopt;
+  p.linkType = int32_t(in.word());
+  p.normalColor = in.word();
+  p.visitedColor = in.word();
+  p.hoverColor = in.word();
+  p.backColor = in.word();
+  p.borderStyle = int32_t(in.word());
+  p.font = in.countedBytes();
+  p.caption = in.countedText();
+  p.emailAddress = in.countedText();
+  p.webAddress = in.countedText();
+  if (!in.ok()) return std::nullopt;
+  return p;
+}
+
+std::vector<uint8_t> WriteHyperLinkerBlob(const HyperLinkerProperties& p) {
+  win::BlobWriter out;
+  out.word(kHyperLinkerVersion).word(uint32_t(p.linkType));
+  out.word(p.normalColor).word(p.visitedColor).word(p.hoverColor).word(p.backColor).word(uint32_t(p.borderStyle));
+  out.countedBytes(p.font).countedText(p.caption).countedText(p.emailAddress).countedText(p.webAddress);
+  return out.take();
+}
+
+namespace {
+
+// Link types above 1 count as 1 (web), as writing them would store.
+bool IsWebLink(const HyperLinkerProperties& p) { return p.linkType >= 1; }
+
+}  // namespace
+
+const std::string& LinkAddress(const HyperLinkerProperties& p) { return IsWebLink(p) ? p.webAddress : p.emailAddress; }
+
+std::string LinkTarget(const HyperLinkerProperties& p) {
+  const std::string& address = LinkAddress(p);
+  if (address.empty() || IsWebLink(p)) return address;
+  return "mailto:" + address;
+}
+
+COLORREF LinkTextColor(const HyperLinkerProperties& p, bool hover, bool visited) {
+  return COLORREF(hover ? p.hoverColor : visited ? p.visitedColor : p.normalColor);
+}
+
+std::wstring BrowserCommandLine(std::wstring_view command, std::wstring_view target) {
+  size_t cut = command.find(L"\"%1\"");
+  if (cut == std::wstring_view::npos) cut = command.find(L"%1");
+  std::wstring line(command.substr(0, cut));
+  // Exactly one space before the target, however the placeholder was spaced.
+  line.erase(line.find_last_not_of(L' ') + 1);
+  return line.append(L" ").append(target);
+}
+
+namespace {
+
+constexpr wchar_t kHyperLinkerClass[] = L"_QX_HyperLinker";
+constexpr int kLinkCursorResource = 1032;
+constexpr UINT kLinkTextFlags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX;
+constexpr DWORD kRegistryValueLimit = MAX_PATH;  // characters read from a registry value
+
+// The program's own link cursor; the system's hand where the program has
+// none (a test program, for instance).
+HCURSOR LinkCursor() {
+  HCURSOR own = LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kLinkCursorResource));
+  return own ? own : SystemCursor(IDC_HAND);
+}
+
+// The stored font as the link draws it: any character set, proof quality.
+std::vector<uint8_t> PaintFont(const std::vector<uint8_t>& stored) {
+  if (stored.size() != kLogFontSize) return {};
+  LOGFONTA font;
+  std::memcpy(&font, stored.data(), kLogFontSize);
+  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfOutPrecision = 0;
+  font.lfClipPrecision = 0;
+  font.lfQuality = PROOF_QUALITY;
+  font.lfPitchAndFamily = 0;
+  std::vector<uint8_t> bytes(kLogFontSize);
+  std::memcpy(bytes.data(), &font, kLogFontSize);
+  return bytes;
+}
+
+std::optional<std::wstring> RegistryDefaultValue(const std::wstring& key) {
+  HKEY opened;
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return std::nullopt;
+  wchar_t value[kRegistryValueLimit] = {};
+  DWORD size = sizeof(value);
+  LONG status = RegQueryValueExW(opened, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+  RegCloseKey(opened);
+  if (status != ERROR_SUCCESS) return std::nullopt;
+  return std::wstring(value, wcsnlen(value, size / sizeof(wchar_t)));
+}
+
+std::optional<std::wstring> RegisteredBrowserCommand() {
+  std::optional<std::wstring> fileType = RegistryDefaultValue(L".htm");
+  if (!fileType) return std::nullopt;
+  return RegistryDefaultValue(*fileType + L"\\shell\\open\\command");
+}
+
+bool RunCommandLine(std::wstring line, int show) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = WORD(show);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return false;
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
+bool OpenLink(const std::string& target, int show) {
+  if (target.empty()) return false;
+  std::wstring wide = rt::WideFromGbk(target);
+  if (INT_PTR(ShellExecuteW(nullptr, L"open", wide.c_str(), nullptr, nullptr, show)) > 32) return true;
+  std::optional<std::wstring> command = RegisteredBrowserCommand();
+  return command && RunCommandLine(BrowserCommandLine(*command, wide), show);
+}
+
+class HyperLinker final : public win::UnitObject {
+ public:
+  HyperLinker(const win::CreateArgs& args, HyperLinkerProperties properties)
+      : UnitObject(args.windowId, args.unitId), properties_(std::move(properties)) {}
+
+  bool Open(const win::CreateArgs& args);
+  std::vector<uint8_t> Serialize() const { return WriteHyperLinkerBlob(properties_); }
+
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  LRESULT OnPaint();
+  void OnMouseMove(POINT point);
+  void OnCaptureChanged(HWND gainer);
+  void OnClick();
+  void Redraw() { InvalidateRect(handle(), nullptr, FALSE); }
+
+  HyperLinkerProperties properties_;
+  bool hover_ = false;
+  bool visited_ = false;
+};
+
+bool HyperLinker::Open(const win::CreateArgs& args) {
+  RegisterUnitClass(kHyperLinkerClass, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, LinkCursor());
+  HWND window =
+      CreateUnitWindow(0, kHyperLinkerClass, properties_.caption, WS_CHILD | WS_CLIPSIBLINGS | args.style, args);
+  if (!window) return false;
+  Subclass(window);
+  ApplyBorderStyle(window, properties_.borderStyle);
+  return true;
+}
+
+LRESULT HyperLinker::OnPaint() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(handle(), &paint);
+  if (!IsRectEmpty(&paint.rcPaint)) {
+    FillRect(dc, &paint.rcPaint, SolidBrush(properties_.backColor).get());
+    std::wstring text = WindowText(handle());
+    if (text.empty()) text = rt::WideFromGbk(LinkAddress(properties_));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, LinkTextColor(properties_, hover_, visited_));
+    UnitFont font(PaintFont(properties_.font));
+    HGDIOBJ previous = SelectObject(dc, font.get());
+    RECT client;
+    GetClientRect(handle(), &client);
+    DrawTextW(dc, text.c_str(), int(text.size()), &client, kLinkTextFlags);
+    SelectObject(dc, previous);
+  }
+  EndPaint(handle(), &paint);
+  return 0;
+}
+
+// The mouse stays captured while it is over the link, so that leaving is
+// seen.
+void HyperLinker::OnMouseMove(POINT point) {
+  RECT client;
+  GetClientRect(handle(), &client);
+  if (!hover_) {
+    hover_ = true;
+    Redraw();
+    SetCapture(handle());
+  } else if (!PtInRect(&client, point)) {
+    hover_ = false;
+    ReleaseCapture();
+    Redraw();
+  } else if (GetCapture() != handle()) {
+    SetCapture(handle());
+  }
+}
+
+// Another window took the mouse: the link would otherwise keep its hover
+// colour until the mouse came back.
+void HyperLinker::OnCaptureChanged(HWND gainer) {
+  if (!hover_ || gainer == handle()) return;
+  hover_ = false;
+  Redraw();
+}
+
+// A failed open returns the link to its normal colour.
+void HyperLinker::OnClick() {
+  visited_ = OpenLink(LinkTarget(properties_), SW_SHOW);
+  Redraw();
+}
+
+LRESULT HyperLinker::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT: return OnPaint();
+    case WM_MOUSEMOVE: OnMouseMove({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); break;
+    case WM_CAPTURECHANGED: OnCaptureChanged(HWND(lParam)); break;
+    case WM_LBUTTONDOWN: OnClick(); break;
+  }
+  return CallOriginal(message, wParam, lParam);
+}
+
+}  // namespace
+
+void* HyperLinkerInterface(int number) {
+  switch (number) {
+    case win::OP_CREATE: return AsInterface<win::CreateOperation>(&CreateUnit<HyperLinker, ReadHyperLinkerBlob>);
+    case win::OP_GET_ALL_PROPERTIES: return AsInterface<win::GetAllPropertiesOperation>(&SerializeUnit<HyperLinker>);
+    default: return nullptr;
+  }
+}
+
+}  // namespace units

@@ -1,0 +1,57 @@
+// HyperLinker: a link label. It draws one centred line in a colour that
+// shows whether the mouse is over it and whether its target has been
+// opened, and opens its target (a web address, or an e-mail address as a
+// "mailto:" link) when clicked: through the shell's "open" verb, or, when
+// the shell refuses, through the browser command registered for ".htm".
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "windows/unit_type.h"
+
+namespace units {
+
+constexpr const char* kHyperLinkerName = "超级链接框";
+constexpr const char* kHyperLinkerEnglishName = "HyperLinker";
+constexpr uint32_t kHyperLinkerState = 0x80010040;
+constexpr int32_t kHyperLinkerPropertyCount = 18;
+extern const win::PropertyDescriptor kHyperLinkerProperties[kHyperLinkerPropertyCount];
+void* HyperLinkerInterface(int number);
+
+constexpr uint32_t kHyperLinkerVersion = 1;
+
+struct HyperLinkerProperties {
+  int32_t linkType = 0;  // 0 e-mail address, 1 web address
+  uint32_t normalColor = 0x00FF0000;
+  uint32_t visitedColor = 0x00000080;
+  uint32_t hoverColor = GetSysColor(COLOR_HIGHLIGHT);
+  uint32_t backColor = 0xFF000000;
+  int32_t borderStyle = 0;
+  std::vector<uint8_t> font;  // a 60-byte LOGFONTA, or empty for the default font
+  std::string caption;
+  std::string emailAddress;
+  std::string webAddress;
+};
+
+std::optional<HyperLinkerProperties> ReadHyperLinkerBlob(std::span<const uint8_t> blob);
+std::vector<uint8_t> WriteHyperLinkerBlob(const HyperLinkerProperties& properties);
+
+// The address the link shows when its caption is empty.
+const std::string& LinkAddress(const HyperLinkerProperties& properties);
+// What a click opens: the web address, or "mailto:" and the e-mail address;
+// empty when the address is empty.
+std::string LinkTarget(const HyperLinkerProperties& properties);
+// The text colour: hover over visited over normal.
+COLORREF LinkTextColor(const HyperLinkerProperties& properties, bool hover, bool visited);
+// The command line that runs a registered browser command on a target: the
+// command up to its "%1" placeholder (with its quotes), a space, the target.
+std::wstring BrowserCommandLine(std::wstring_view command, std::wstring_view target);
+
+}  // namespace units

@@ -1,0 +1,275 @@
+#include "units/label.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "runtime/gbk.h"
+#include "units/unit_support.h"
+#include "windows/blob.h"
+
+namespace units {
+
+const win::PropertyDescriptor kLabelProperties[kLabelPropertyCount] = {
+    Common(win::PROP_INT), Common(win::PROP_INT), Common(win::PROP_INT), Common(win::PROP_INT),
+    Common(win::PROP_TEXT), Common(win::PROP_BOOL), Common(win::PROP_BOOL), Common(win::PROP_MOUSE_POINTER),
+    Own(win::PROP_TEXT),     // 8 caption
+    Own(win::PROP_PICK),     // 9 effect
+    Own(win::PROP_PICK),     // 10 border style
+    Own(win::PROP_INT),      // 11 frame width
+    Own(win::PROP_COLOR_2),  // 12 frame colour 1
+    Own(win::PROP_COLOR_2),  // 13 frame colour 2
+    Own(win::PROP_COLOR_2),  // 14 frame colour 3
+    Own(win::PROP_FONT),     // 15 font
+    Own(win::PROP_COLOR),    // 16 text colour
+    Own(win::PROP_COLOR_3),  // 17 background colour
+    Own(win::PROP_PICTURE),  // 18 background picture
+    Own(win::PROP_PICK),     // 19 picture mode
+    Own(win::PROP_PICK),     // 20 gradient mode
+    Own(win::PROP_COLOR_2),  // 21 gradient colour 1
+    Own(win::PROP_COLOR_2),  // 22 gradient colour 2
+    Own(win::PROP_COLOR_2),  // 23 gradient colour 3
+    Own(win::PROP_PICK),     // 24 horizontal alignment
+    Own(win::PROP_BOOL),     // 25 word wrap
+    Own(win::PROP_PICK),     // 26 vertical alignment
+    Own(win::PROP_TEXT_5),   // 27 text option A
+    Own(win::PROP_TEXT_7),   // 28 text option B
+};
+
+std::optional<LabelProperties> ReadLabelBlob(std::span<const uint8_t> blob) {
+  LabelProperties p;
+  if (blob.empty()) return p;
+  win::BlobReader in(blob);
+  uint32_t version = in.word();
+  if (!in.ok() || version > kLabelVersion) return std::nullopt;
+  p.effect = int32_t(in.word());
+  p.frameWidth = int32_t(in.word());
+  p.borderStyle = int32_t(in.word());
+  p.frameColor1 = in.word();
+  p.frameColor2 = in.word();
+  p.frameColor3 = in.word();
+  p.textColor = in.word();
+  p.backColor = in.word();
+  p.pictureMode = int32_t(in.word());
+  p.gradientMode = int32_t(in.word());
+  p.gradientColor1 = in.word();
+  p.gradientColor2 = in.word();
+  p.gradientColor3 = in.word();
+  p.horizontalAlignment = int32_t(in.word());
+  p.verticalAlignment = int32_t(in.word());
+  p.wordWrap = int32_t(in.word());
+  p.font = in.countedBytes();
+  p.picture = in.countedBytes();
+  p.caption = in.countedText();
+  if (version >= 2) {
+    p.textOptionA = in.countedText();
+    p.textOptionB = in.countedText();
+  }
+  if (!in.ok()) return std::nullopt;
+  return p;
+}
+
+std::vector<uint8_t> WriteLabelBlob(const LabelProperties& p) {
+  win::BlobWriter out;
+  out.word(kLabelVersion).word(uint32_t(p.effect)).word(uint32_t(p.frameWidth)).word(uint32_t(p.borderStyle));
+  out.word(p.frameColor1).word(p.frameColor2).word(p.frameColor3).word(p.textColor).word(p.backColor);
+  out.word(uint32_t(p.pictureMode)).word(uint32_t(p.gradientMode));
+  out.word(p.gradientColor1).word(p.gradientColor2).word(p.gradientColor3);
+  out.word(uint32_t(p.horizontalAlignment)).word(uint32_t(p.verticalAlignment)).word(uint32_t(p.wordWrap));
+  out.countedBytes(p.font).countedBytes(p.picture).countedText(p.caption);
+  out.countedText(p.textOptionA).countedText(p.textOptionB);
+  return out.take();
+}
+
+namespace {
+
+constexpr UINT kHorizontalFlags[] = {DT_LEFT, DT_CENTER, DT_RIGHT};
+constexpr UINT kVerticalFlags[] = {DT_TOP, DT_VCENTER, DT_BOTTOM};
+
+}  // namespace
+
+UINT LabelTextFlags(const LabelProperties& p) {
+  UINT flags = DT_NOCLIP | Pick(kHorizontalFlags, p.horizontalAlignment);
+  if (p.wordWrap) return flags | DT_WORDBREAK;
+  return flags | DT_SINGLELINE | Pick(kVerticalFlags, p.verticalAlignment);
+}
+
+namespace {
+
+// The colours of a frame or gradient that are drawn, in order.
+std::vector<COLORREF> DrawnColors(std::initializer_list<uint32_t> colors) {
+  std::vector<COLORREF> drawn;
+  for (uint32_t color : colors)
+    if (color != kDefaultColor) drawn.push_back(COLORREF(color));
+  return drawn;
+}
+
+// The colour at step `step` of `steps` along evenly spaced colour stops.
+COLORREF Blend(std::span<const COLORREF> stops, int step, int steps) {
+  double at = steps > 1 ? double(step) * double(stops.size() - 1) / double(steps - 1) : 0.0;
+  size_t from = std::min(size_t(at), stops.size() - 2);
+  double t = at - double(from);
+  auto channel = [&](int shift) {
+    double a = (stops[from] >> shift) & 0xFF, b = (stops[from + 1] >> shift) & 0xFF;
+    return COLORREF(a + (b - a) * t + 0.5) << shift;
+  };
+  return channel(0) | channel(8) | channel(16);
+}
+
+void Fill(HDC dc, const RECT& area, COLORREF color) {
+  SetDCBrushColor(dc, color);
+  FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
+
+// Nested rectangles, one pixel apart; ring 0 is the outermost.
+void FillRings(HDC dc, RECT area, int rings, bool outward, std::span<const COLORREF> stops) {
+  for (int ring = 0; ring < rings && !IsRectEmpty(&area); ++ring) {
+    Fill(dc, area, Blend(stops, outward ? rings - 1 - ring : ring, rings));
+    InflateRect(&area, -1, -1);
+  }
+}
+
+// One-pixel strips across the area, left to right or top to bottom.
+void FillStrips(HDC dc, const RECT& area, bool across, int mode, std::span<const COLORREF> stops) {
+  int strips = across ? area.right - area.left : area.bottom - area.top;
+  for (int k = 0; k < strips; ++k) {
+    int step = mode == 0 ? k : mode == 1 ? strips - 1 - k : std::min(k, strips - 1 - k) * 2;
+    RECT strip = across ? RECT{area.left + k, area.top, area.left + k + 1, area.bottom}
+                        : RECT{area.left, area.top + k, area.right, area.top + k + 1};
+    Fill(dc, strip, Blend(stops, step, strips));
+  }
+}
+
+void FillGradient(HDC dc, const RECT& area, int32_t mode, std::span<const COLORREF> stops) {
+  int rings = (std::min(area.right - area.left, area.bottom - area.top) + 1) / 2;
+  switch (mode) {
+    case 1: FillStrips(dc, area, true, 0, stops); break;
+    case 2: FillStrips(dc, area, true, 1, stops); break;
+    case 3: FillStrips(dc, area, false, 0, stops); break;
+    case 4: FillStrips(dc, area, false, 1, stops); break;
+    case 5: FillStrips(dc, area, true, 2, stops); break;
+    case 6: FillStrips(dc, area, false, 2, stops); break;
+    case 7: FillRings(dc, area, rings, false, stops); break;
+    case 8: FillRings(dc, area, rings, true, stops); break;
+  }
+}
+
+bool IsGradientMode(int32_t mode) { return mode >= 1 && mode <= 8; }
+
+void PaintBackground(HDC dc, const RECT& area, const LabelProperties& p) {
+  std::vector<COLORREF> stops = DrawnColors({p.gradientColor1, p.gradientColor2, p.gradientColor3});
+  if (IsGradientMode(p.gradientMode) && stops.size() >= 2) {
+    FillGradient(dc, area, p.gradientMode, stops);
+  } else {
+    Fill(dc, area, ResolveColor(p.backColor));
+  }
+}
+
+// The relief effects (1 sunken, 2 raised, 3 shadow) draw a copy of the text
+// first, then the text itself, possibly moved.
+struct Effect {
+  POINT copyOffset;
+  COLORREF copyColor;
+  POINT textOffset;
+};
+constexpr Effect kEffects[] = {
+    {{1, 1}, RGB(255, 255, 255), {0, 0}},
+    {{0, 0}, RGB(255, 255, 255), {1, 1}},
+    {{2, 2}, RGB(0, 0, 0), {0, 0}},
+};
+
+void DrawCaption(HDC dc, RECT area, const std::wstring& text, UINT flags, COLORREF color, POINT offset) {
+  OffsetRect(&area, offset.x, offset.y);
+  SetTextColor(dc, color);
+  DrawTextW(dc, text.c_str(), int(text.size()), &area, flags);
+}
+
+void PaintCaption(HDC dc, const RECT& area, const LabelProperties& p, HFONT font) {
+  if (p.caption.empty()) return;
+  std::wstring text = rt::WideFromGbk(p.caption);
+  UINT flags = LabelTextFlags(p);
+  HGDIOBJ previous = SelectObject(dc, font);
+  SetBkMode(dc, TRANSPARENT);
+  POINT textOffset{0, 0};
+  if (p.effect >= 1 && p.effect <= int32_t(std::size(kEffects))) {
+    const Effect& effect = kEffects[p.effect - 1];
+    DrawCaption(dc, area, text, flags, effect.copyColor, effect.copyOffset);
+    textOffset = effect.textOffset;
+  }
+  DrawCaption(dc, area, text, flags, ResolveColor(p.textColor, COLOR_BTNTEXT), textOffset);
+  SelectObject(dc, previous);
+}
+
+}  // namespace
+
+void PaintLabel(HDC dc, RECT client, const LabelProperties& p, HFONT font) {
+  int saved = SaveDC(dc);
+  std::vector<COLORREF> frame = DrawnColors({p.frameColor1, p.frameColor2, p.frameColor3});
+  if (p.borderStyle == kGradientFrame && p.frameWidth > 0 && frame.size() >= 2) {
+    FillRings(dc, client, p.frameWidth, false, frame);
+    InflateRect(&client, -p.frameWidth, -p.frameWidth);
+  }
+  IntersectClipRect(dc, client.left, client.top, client.right, client.bottom);
+  PaintBackground(dc, client, p);
+  PaintCaption(dc, client, p, font);
+  RestoreDC(dc, saved);
+}
+
+namespace {
+
+constexpr wchar_t kLabelClass[] = L"_QX_Label";
+
+class Label final : public win::UnitObject {
+ public:
+  Label(const win::CreateArgs& args, LabelProperties properties)
+      : UnitObject(args.windowId, args.unitId), properties_(std::move(properties)), font_(properties_.font) {}
+
+  bool Open(const win::CreateArgs& args);
+  std::vector<uint8_t> Serialize() const { return WriteLabelBlob(properties_); }
+
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  LRESULT OnPaint();
+
+  LabelProperties properties_;
+  UnitFont font_;
+};
+
+bool Label::Open(const win::CreateArgs& args) {
+  RegisterUnitClass(kLabelClass, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, SystemCursor(IDC_ARROW));
+  HWND window = CreateUnitWindow(0, kLabelClass, properties_.caption, WS_CHILD | WS_CLIPSIBLINGS | args.style, args);
+  if (!window) return false;
+  Subclass(window);
+  ApplyBorderStyle(window, properties_.borderStyle);
+  return true;
+}
+
+LRESULT Label::OnPaint() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(handle(), &paint);
+  RECT client;
+  GetClientRect(handle(), &client);
+  PaintLabel(dc, client, properties_, font_.get());
+  EndPaint(handle(), &paint);
+  return 0;
+}
+
+LRESULT Label::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT: return OnPaint();
+  }
+  return CallOriginal(message, wParam, lParam);
+}
+
+}  // namespace
+
+void* LabelInterface(int number) {
+  switch (number) {
+    case win::OP_CREATE: return AsInterface<win::CreateOperation>(&CreateUnit<Label, ReadLabelBlob>);
+    case win::OP_GET_ALL_PROPERTIES: return AsInterface<win::GetAllPropertiesOperation>(&SerializeUnit<Label>);
+    default: return nullptr;
+  }
+}
+
+}  // namespace units

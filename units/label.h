@@ -1,0 +1,66 @@
+// Label: a static text unit the runtime draws entirely itself: the caption
+// with an optional relief effect on a background colour or colour gradient,
+// inside an optional gradient frame.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "windows/unit_type.h"
+
+namespace units {
+
+constexpr const char* kLabelName = "标签";
+constexpr const char* kLabelEnglishName = "Label";
+constexpr uint32_t kLabelState = 0x84012040;
+constexpr int32_t kLabelPropertyCount = 29;
+extern const win::PropertyDescriptor kLabelProperties[kLabelPropertyCount];
+void* LabelInterface(int number);
+
+constexpr uint32_t kLabelVersion = 2;
+// Border style 6 draws the gradient frame instead of a window border.
+constexpr int32_t kGradientFrame = 6;
+
+struct LabelProperties {
+  int32_t effect = 0;  // 0 flat, 1 sunken, 2 raised, 3 shadow
+  int32_t frameWidth = 8;
+  int32_t borderStyle = 0;
+  uint32_t frameColor1 = 0x808080;  // frame and gradient colours: 0xFF000000 = not drawn
+  uint32_t frameColor2 = 0xFFFFFF;
+  uint32_t frameColor3 = 0x808080;
+  uint32_t textColor = 0;
+  uint32_t backColor = 0xFF000000;
+  int32_t pictureMode = 1;
+  int32_t gradientMode = 0;  // 0 none; 1..8 see PaintLabel
+  uint32_t gradientColor1 = 0x808080;
+  uint32_t gradientColor2 = 0xFFFFFF;
+  uint32_t gradientColor3 = 0x808080;
+  int32_t horizontalAlignment = 0;  // left, centre, right
+  int32_t verticalAlignment = 1;    // top, centre, bottom
+  int32_t wordWrap = 0;
+  std::vector<uint8_t> font;  // a 60-byte LOGFONTA, or empty for the default font
+  std::vector<uint8_t> picture;
+  std::string caption = "标签";
+  std::string textOptionA;  // since version 2
+  std::string textOptionB;  // since version 2
+};
+
+std::optional<LabelProperties> ReadLabelBlob(std::span<const uint8_t> blob);
+std::vector<uint8_t> WriteLabelBlob(const LabelProperties& properties);
+
+// DrawText flags for the caption.
+UINT LabelTextFlags(const LabelProperties& properties);
+
+// Paints a label into a client rectangle: the gradient frame, then the
+// background (gradient modes 1 left to right, 2 right to left, 3 top to
+// bottom, 4 bottom to top, 5 and 6 from the left and right or top and
+// bottom edges to the centre line, 7 from the edges to the centre in
+// rectangular rings, 8 from the centre out), then the caption.
+void PaintLabel(HDC dc, RECT client, const LabelProperties& properties, HFONT font);
+
+}  // namespace units
