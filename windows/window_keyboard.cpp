@@ -117,6 +117,7 @@ bool OnF1(WindowUnit& w) {
   if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
   if (p.helpContext) WinHelpW(w.handle(), file.c_str(), HELP_CONTEXT, p.helpContext);
   else WinHelpW(w.handle(), file.c_str(), HELP_FINDER, 0);
+  w.NoteHelpOpened();
   return true;
 }
 

@@ -56,6 +56,9 @@ WindowStyle StyleFor(const WindowProperties& p, DWORD loaderStyle) {
   if (p.minimizeButton) s.style |= WS_MINIMIZEBOX;
   if (p.position == POSITION_MINIMIZED) s.style |= WS_MINIMIZE;
   if (p.position == POSITION_MAXIMIZED && (s.style & WS_THICKFRAME)) s.style |= WS_MAXIMIZE;
+  // An overlapped window always gets a caption from the system; a window
+  // meant to have none is made a popup.
+  if ((s.style & WS_CAPTION) != WS_CAPTION) s.style |= WS_POPUP;
   return s;
 }
 
@@ -231,6 +234,8 @@ LRESULT WindowUnit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR: if (OnSetCursor(HWND(wParam), lParam)) return TRUE; break;
     case WM_ERASEBKGND: OnEraseBackground(HDC(wParam)); return 1;
     case kLayoutBarsMessage: LayoutBars(); return 0;
+    case WM_SETFOCUS: RaiseSimpleEvent(windowId(), 0, EV_GOT_FOCUS); break;
+    case WM_KILLFOCUS: RaiseSimpleEvent(windowId(), 0, EV_LOST_FOCUS); break;
     case WM_COMMAND:
       if (lParam) return Reflect(HWND(lParam), message, wParam, lParam);
       OnMenuCommand(LOWORD(wParam));
@@ -247,9 +252,13 @@ LRESULT WindowUnit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return CallOriginal(message, wParam, lParam);
 }
 
+// A unit that leaves a colour message unanswered (0) gets the default colours.
 LRESULT WindowUnit::Reflect(HWND child, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (child && IsChild(handle(), child) && dynamic_cast<UnitObject*>(WindowObject::FromHandle(child)))
-    return SendMessageW(child, kReflectedMessageBase + message, wParam, lParam);
+  if (child && IsChild(handle(), child) && dynamic_cast<UnitObject*>(WindowObject::FromHandle(child))) {
+    LRESULT answer = SendMessageW(child, kReflectedMessageBase + message, wParam, lParam);
+    bool colour = message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
+    if (answer || !colour) return answer;
+  }
   return CallOriginal(message, wParam, lParam);
 }
 

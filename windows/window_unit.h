@@ -71,6 +71,8 @@ class WindowUnit final : public UnitObject {
   bool modal() const { return modal_; }
   bool closing() const { return closing_; }
   void SetFirstShowPending() { firstShowPending_ = true; }
+  // The help viewer opened for this window is closed when the window goes.
+  void NoteHelpOpened() { helpOpened_ = true; }
   // Destroys at once, giving back what a modal window disabled.
   void DestroyNow();
 

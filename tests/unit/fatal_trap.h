@@ -29,4 +29,9 @@ FatalErrorRaised ExpectFatal(Body body) {
   return {};
 }
 
+template <class Body>
+std::string ExpectFatalMessage(Body body) {
+  return ExpectFatal(body).message;
+}
+
 }  // namespace testing_support

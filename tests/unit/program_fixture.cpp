@@ -1,6 +1,8 @@
 #include "program_fixture.h"
 
+#include <array>
 #include <iterator>
+#include <utility>
 #include <optional>
 
 #include "commands/core_library.h"
@@ -26,7 +28,13 @@ void Recording(rt::HandlerCall& call) {
   if (nextAnswer) call.answer(*std::exchange(nextAnswer, std::nullopt));
 }
 
-constexpr rt::EventHandler kHandlers[] = {Recording<0>, Recording<1>, Recording<2>, Recording<3>};
+template <size_t... K>
+constexpr std::array<rt::EventHandler, sizeof...(K)> RecordingHandlers(std::index_sequence<K...>) {
+  return {&Recording<int(K)>...};
+}
+// Enough for the player's compiled forms, whose offsets index their own
+// handler list.
+constexpr auto kHandlers = RecordingHandlers(std::make_index_sequence<kRecordingHandlers>());
 
 constexpr const rt::LibraryDescriptor* kLibraries[] = {
     &core::kCoreLibrary,     &lib::kExtendedUiLibrary, &lib::kDragDropLibrary, &lib::kSpecialLibrary,
@@ -35,8 +43,8 @@ constexpr const rt::LibraryDescriptor* kLibraries[] = {
 
 const rt::ProgramDescriptor kProgram = {
     .buildKind = 3,
-    .handlers = kHandlers,
-    .handlerCount = uint32_t(std::size(kHandlers)),
+    .handlers = kHandlers.data(),
+    .handlerCount = uint32_t(kHandlers.size()),
     .libraryCount = uint32_t(std::size(kLibraries)),
     .libraries = kLibraries,
 };

@@ -35,6 +35,8 @@ class ProgramFixture : public ::testing::Test {
   const rt::ProgramDescriptor* savedProgram_ = nullptr;
 };
 
+constexpr size_t kRecordingHandlers = 32;
+
 // Relocated handler words of the recording handlers: handler k is k + 1.
 constexpr uint32_t Handler(int k) { return uint32_t(k + 1); }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fatal_trap.h"
+#include "runtime/hidden_owner.h"
 #include "runtime/state.h"
 
 namespace testing_support {
@@ -13,7 +14,10 @@ namespace {
 
 // Fatal errors end only the failing test, and leave events resumable.
 class RuntimeEnvironment : public ::testing::Environment {
-  void SetUp() override { rt::SetErrorHook(testing_support::ThrowingErrorHook); }
+  void SetUp() override {
+    rt::SetErrorHook(testing_support::ThrowingErrorHook);
+    rt::CreateHiddenOwner();
+  }
 };
 
 class ResetSuppression : public ::testing::EmptyTestEventListener {
