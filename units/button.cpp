@@ -35,20 +35,21 @@ const win::PropertyDescriptor kCheckBoxProperties[kCheckBoxPropertyCount] = {
     Own(win::PROP_TEXT_7),   // 20 text option B
 };
 
-std::optional<ButtonProperties> ReadButtonBlob(std::span<const uint8_t> blob) {
-  ButtonProperties p;
-  if (blob.empty()) return p;
-  win::BlobReader in(blob);
-  uint32_t version = in.word();
-  if (!in.ok() || version > kButtonVersion) return std::nullopt;
+namespace {
+
+void ReadButtonFields(win::BlobReader& in, uint32_t, ButtonProperties& p) {
   p.buttonType = int32_t(in.word());
   p.horizontalAlignment = int32_t(in.word());
   p.verticalAlignment = int32_t(in.word());
   p.picture = in.countedBytes();
   p.font = in.countedBytes();
   p.caption = in.countedText();
-  if (!in.ok()) return std::nullopt;
-  return p;
+}
+
+}  // namespace
+
+std::optional<ButtonProperties> ReadButtonBlob(std::span<const uint8_t> blob) {
+  return ReadVersionedBlob(blob, kButtonVersion, ReadButtonFields);
 }
 
 std::vector<uint8_t> WriteButtonBlob(const ButtonProperties& p) {
@@ -59,12 +60,9 @@ std::vector<uint8_t> WriteButtonBlob(const ButtonProperties& p) {
   return out.take();
 }
 
-std::optional<CheckBoxProperties> ReadCheckBoxBlob(std::span<const uint8_t> blob) {
-  CheckBoxProperties p;
-  if (blob.empty()) return p;
-  win::BlobReader in(blob);
-  uint32_t version = in.word();
-  if (!in.ok() || version > kCheckBoxVersion) return std::nullopt;
+namespace {
+
+void ReadCheckBoxFields(win::BlobReader& in, uint32_t version, CheckBoxProperties& p) {
   p.pushLike = int32_t(in.word());
   p.flat = int32_t(in.word());
   p.textOnLeft = int32_t(in.word());
@@ -80,8 +78,12 @@ std::optional<CheckBoxProperties> ReadCheckBoxBlob(std::span<const uint8_t> blob
     p.textOptionA = in.countedText();
     p.textOptionB = in.countedText();
   }
-  if (!in.ok()) return std::nullopt;
-  return p;
+}
+
+}  // namespace
+
+std::optional<CheckBoxProperties> ReadCheckBoxBlob(std::span<const uint8_t> blob) {
+  return ReadVersionedBlob(blob, kCheckBoxVersion, ReadCheckBoxFields);
 }
 
 std::vector<uint8_t> WriteCheckBoxBlob(const CheckBoxProperties& p) {

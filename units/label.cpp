@@ -35,12 +35,9 @@ const win::PropertyDescriptor kLabelProperties[kLabelPropertyCount] = {
     Own(win::PROP_TEXT_7),   // 28 text option B
 };
 
-std::optional<LabelProperties> ReadLabelBlob(std::span<const uint8_t> blob) {
-  LabelProperties p;
-  if (blob.empty()) return p;
-  win::BlobReader in(blob);
-  uint32_t version = in.word();
-  if (!in.ok() || version > kLabelVersion) return std::nullopt;
+namespace {
+
+void ReadLabelFields(win::BlobReader& in, uint32_t version, LabelProperties& p) {
   p.effect = int32_t(in.word());
   p.frameWidth = int32_t(in.word());
   p.borderStyle = int32_t(in.word());
@@ -64,8 +61,12 @@ std::optional<LabelProperties> ReadLabelBlob(std::span<const uint8_t> blob) {
     p.textOptionA = in.countedText();
     p.textOptionB = in.countedText();
   }
-  if (!in.ok()) return std::nullopt;
-  return p;
+}
+
+}  // namespace
+
+std::optional<LabelProperties> ReadLabelBlob(std::span<const uint8_t> blob) {
+  return ReadVersionedBlob(blob, kLabelVersion, ReadLabelFields);
 }
 
 std::vector<uint8_t> WriteLabelBlob(const LabelProperties& p) {

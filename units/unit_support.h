@@ -20,12 +20,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
 #include <vector>
 
+#include "windows/blob.h"
 #include "windows/unit_type.h"
 
 namespace units {
@@ -71,6 +73,22 @@ win::UnitObject* CreateUnit(const win::CreateArgs& args) {
 template <class U>
 std::vector<uint8_t> SerializeUnit(win::UnitObject* unit) {
   return static_cast<U*>(unit)->Serialize();
+}
+
+// Reads a blob that opens with its version word; readFields reads the rest
+// over the defaults. An empty blob gives the defaults; a version newer than
+// `newest` or a blob that ends inside its fields is refused.
+template <class Properties>
+std::optional<Properties> ReadVersionedBlob(std::span<const uint8_t> blob, uint32_t newest,
+                                            void (*readFields)(win::BlobReader&, uint32_t version, Properties&)) {
+  Properties p;
+  if (blob.empty()) return p;
+  win::BlobReader in(blob);
+  uint32_t version = in.word();
+  if (!in.ok() || version > newest) return std::nullopt;
+  readFields(in, version, p);
+  if (!in.ok()) return std::nullopt;
+  return p;
 }
 
 // ---- Colours and brushes -------------------------------------------------------

@@ -1,41 +1,11 @@
 // Reading the embedded form data into window templates.
-#include <cstring>
-
+#include "windows/blob.h"
 #include "windows/registry.h"
 
 namespace win {
 namespace {
 
 constexpr uint32_t kNoHandler = 0xFFFFFFFF;
-
-class Stream {
- public:
-  explicit Stream(std::span<const uint8_t> data) : data_(data) {}
-  bool ok() const { return ok_; }
-  uint32_t word() {
-    uint32_t v = 0;
-    if (take(4)) std::memcpy(&v, data_.data() + at_ - 4, 4);
-    return v;
-  }
-  std::vector<uint8_t> bytes(uint32_t n) {
-    if (!take(n)) return {};
-    return {data_.begin() + ptrdiff_t(at_ - n), data_.begin() + ptrdiff_t(at_)};
-  }
-  std::string countedText() {
-    auto b = bytes(word());
-    return {b.begin(), b.end()};
-  }
-
- private:
-  bool take(size_t n) {
-    if (!ok_ || n > data_.size() - at_) return ok_ = false;
-    at_ += n;
-    return true;
-  }
-  std::span<const uint8_t> data_;
-  size_t at_ = 0;
-  bool ok_ = true;
-};
 
 bool Relocate(UnitList& units, uint32_t index, size_t offset, uint32_t handlerCount) {
   uint32_t value = units.word(index, offset);
@@ -60,7 +30,7 @@ bool RelocateHandlers(UnitList& units, uint32_t handlerCount) {
   return true;
 }
 
-std::optional<WindowTemplate> ReadTemplate(Stream& in, uint32_t windowId, uint32_t handlerCount) {
+std::optional<WindowTemplate> ReadTemplate(BlobReader& in, uint32_t windowId, uint32_t handlerCount) {
   WindowTemplate t;
   t.windowId = windowId;
   t.reservedA = in.word();
@@ -79,7 +49,7 @@ std::optional<WindowTemplate> ReadTemplate(Stream& in, uint32_t windowId, uint32
 }  // namespace
 
 std::optional<std::vector<WindowTemplate>> ReadFormData(std::span<const uint8_t> data, uint32_t handlerCount) {
-  Stream in(data);
+  BlobReader in(data);
   uint32_t mapBytes = in.word();
   if (!in.ok() || mapBytes % 8 != 0 || mapBytes > data.size()) return std::nullopt;
   uint32_t windowCount = mapBytes / 8;

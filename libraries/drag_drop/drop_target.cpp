@@ -6,8 +6,8 @@
 #include <span>
 #include <vector>
 
-#include "libraries/blob.h"
 #include "libraries/unit_window.h"
+#include "windows/blob.h"
 
 namespace lib::drag_drop {
 namespace {
@@ -22,18 +22,18 @@ using Accepts = std::array<bool, kAcceptedFormatCount>;
 std::optional<Accepts> ReadBlob(std::span<const uint8_t> blob) {
   Accepts accepts = {};
   if (blob.empty()) return accepts;
-  BlobReader reader(blob);
-  if (reader.Word() > kBlobVersion) return std::nullopt;
-  for (bool& accept : accepts) accept = reader.Word() != 0;
+  win::BlobReader reader(blob);
+  if (reader.word() > kBlobVersion) return std::nullopt;
+  for (bool& accept : accepts) accept = reader.word() != 0;
   if (!reader.ok()) return std::nullopt;
   return accepts;
 }
 
 std::vector<uint8_t> WriteBlob(const Accepts& accepts) {
-  BlobWriter writer;
-  writer.Word(kBlobVersion);
-  for (bool accept : accepts) writer.Word(accept);
-  return writer.Take();
+  win::BlobWriter writer;
+  writer.word(kBlobVersion);
+  for (bool accept : accepts) writer.word(accept);
+  return writer.take();
 }
 
 class DropTarget final : public win::UnitObject {

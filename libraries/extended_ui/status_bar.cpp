@@ -15,9 +15,9 @@
 #include <type_traits>
 #include <vector>
 
-#include "libraries/blob.h"
 #include "libraries/unit_window.h"
 #include "runtime/gbk.h"
+#include "windows/blob.h"
 #include "windows/window_unit.h"
 
 namespace lib::extended_ui {
@@ -66,15 +66,15 @@ struct Properties {
 bool ReadPartsData(std::span<const uint8_t> data, PartList& parts) {
   parts.reset();
   if (data.empty()) return true;
-  BlobReader reader(data);
+  win::BlobReader reader(data);
   std::vector<Part> entries;
-  for (uint32_t count = reader.Word(); reader.ok() && entries.size() < count;) {
+  for (uint32_t count = reader.word(); reader.ok() && entries.size() < count;) {
     Part part;
-    part.width = int32_t(reader.Word());
-    part.border = reader.Word();
-    part.icon = int32_t(reader.Word());
-    part.text = reader.ZText();
-    part.tip = reader.ZText();
+    part.width = int32_t(reader.word());
+    part.border = reader.word();
+    part.icon = int32_t(reader.word());
+    part.text = reader.terminatedText();
+    part.tip = reader.terminatedText();
     if (reader.ok()) entries.push_back(std::move(part));
   }
   if (!reader.ok()) return false;
@@ -84,16 +84,16 @@ bool ReadPartsData(std::span<const uint8_t> data, PartList& parts) {
 
 std::vector<uint8_t> PartsData(const PartList& parts) {
   if (!parts) return {};
-  BlobWriter writer;
-  writer.Word(uint32_t(parts->size()));
+  win::BlobWriter writer;
+  writer.word(uint32_t(parts->size()));
   for (const Part& part : *parts) {
-    writer.Word(uint32_t(part.width));
-    writer.Word(part.border);
-    writer.Word(uint32_t(part.icon));
-    writer.ZText(part.text);
-    writer.ZText(part.tip);
+    writer.word(uint32_t(part.width));
+    writer.word(part.border);
+    writer.word(uint32_t(part.icon));
+    writer.terminatedText(part.text);
+    writer.terminatedText(part.tip);
   }
-  return writer.Take();
+  return writer.take();
 }
 
 // Any length but 60 means no font.
@@ -114,29 +114,28 @@ std::span<const uint8_t> FontBytes(const std::optional<LOGFONTA>& font) {
 std::optional<Properties> ReadBlob(std::span<const uint8_t> blob) {
   Properties properties;
   if (blob.empty()) return properties;
-  BlobReader reader(blob);
-  if (reader.Word() > kBlobVersion) return std::nullopt;
-  properties.backColour = reader.Word();
-  properties.alignment = std::min(reader.Word(), kLastAlignment);
-  properties.sizeGrip = reader.Word() != 0;
-  properties.font = FontFromBytes(reader.CountedBytes());
-  std::span<const uint8_t> icons = reader.CountedBytes();
-  properties.icons.assign(icons.begin(), icons.end());
-  std::span<const uint8_t> parts = reader.CountedBytes();
+  win::BlobReader reader(blob);
+  if (reader.word() > kBlobVersion) return std::nullopt;
+  properties.backColour = reader.word();
+  properties.alignment = std::min(reader.word(), kLastAlignment);
+  properties.sizeGrip = reader.word() != 0;
+  properties.font = FontFromBytes(reader.countedBytes());
+  properties.icons = reader.countedBytes();
+  std::vector<uint8_t> parts = reader.countedBytes();
   if (!reader.ok() || !ReadPartsData(parts, properties.parts)) return std::nullopt;
   return properties;
 }
 
 std::vector<uint8_t> WriteBlob(const Properties& properties) {
-  BlobWriter writer;
-  writer.Word(kBlobVersion);
-  writer.Word(properties.backColour);
-  writer.Word(properties.alignment);
-  writer.Word(properties.sizeGrip);
-  writer.CountedBytes(FontBytes(properties.font));
-  writer.CountedBytes(properties.icons);
-  writer.CountedBytes(PartsData(properties.parts));
-  return writer.Take();
+  win::BlobWriter writer;
+  writer.word(kBlobVersion);
+  writer.word(properties.backColour);
+  writer.word(properties.alignment);
+  writer.word(properties.sizeGrip);
+  writer.countedBytes(FontBytes(properties.font));
+  writer.countedBytes(properties.icons);
+  writer.countedBytes(PartsData(properties.parts));
+  return writer.take();
 }
 
 // Right edges of the parts: running sums of the widths; a width of -1 reaches

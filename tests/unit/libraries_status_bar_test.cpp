@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "libraries/blob.h"
+#include "windows/blob.h"
 #include "windows/window_unit.h"
 
 namespace {
@@ -30,16 +30,16 @@ struct PartSpec {
 };
 
 Bytes PartsData(const std::vector<PartSpec>& parts) {
-  lib::BlobWriter writer;
-  writer.Word(uint32_t(parts.size()));
+  win::BlobWriter writer;
+  writer.word(uint32_t(parts.size()));
   for (const PartSpec& part : parts) {
-    writer.Word(uint32_t(part.width));
-    writer.Word(part.border);
-    writer.Word(uint32_t(part.icon));
-    writer.ZText(part.text);
-    writer.ZText(part.tip);
+    writer.word(uint32_t(part.width));
+    writer.word(part.border);
+    writer.word(uint32_t(part.icon));
+    writer.terminatedText(part.text);
+    writer.terminatedText(part.tip);
   }
-  return writer.Take();
+  return writer.take();
 }
 
 struct BlobSpec {
@@ -53,15 +53,15 @@ struct BlobSpec {
 };
 
 Bytes Blob(const BlobSpec& spec) {
-  lib::BlobWriter writer;
-  writer.Word(spec.version);
-  writer.Word(spec.backColour);
-  writer.Word(spec.alignment);
-  writer.Word(spec.sizeGrip);
-  writer.CountedBytes(spec.font);
-  writer.CountedBytes(spec.icons);
-  writer.CountedBytes(spec.parts);
-  return writer.Take();
+  win::BlobWriter writer;
+  writer.word(spec.version);
+  writer.word(spec.backColour);
+  writer.word(spec.alignment);
+  writer.word(spec.sizeGrip);
+  writer.countedBytes(spec.font);
+  writer.countedBytes(spec.icons);
+  writer.countedBytes(spec.parts);
+  return writer.take();
 }
 
 // The main window's status bar: "Wait" and "Item", no borders, no icons.
