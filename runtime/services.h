@@ -30,6 +30,8 @@ struct RuntimeServices {
   uint64_t (*CallRuntimeHelper)(int helper, ...);
 };
 
+static_assert(sizeof(RuntimeServices) == 13 * sizeof(void*), "thirteen slots, nothing else");
+
 const RuntimeServices& Services();
 
 // Calls a declared DLL command with the signature the program declares for
