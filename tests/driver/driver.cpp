@@ -1,0 +1,190 @@
+#include "driver.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <utility>
+
+namespace driver {
+namespace {
+
+// Often enough to see a window within a frame, rarely enough to leave the
+// program under test most of our two cores.
+constexpr DWORD pollMs = 10;
+// A window that does not answer a text message within this is taken as hung.
+constexpr UINT messageTimeoutMs = 2000;
+constexpr DWORD killWaitMs = 5000;
+// Windows and Wine both give a message box's text control this ID.
+constexpr int messageControlId = 0xFFFF;
+
+// Calls find until it returns a window or the timeout has passed.
+template <class Find>
+HWND poll(DWORD timeoutMs, Find find) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  for (;;) {
+    if (HWND found = find()) return found;
+    if (GetTickCount64() >= deadline) return nullptr;
+    Sleep(pollMs);
+  }
+}
+
+BOOL CALLBACK collect(HWND window, LPARAM windows) {
+  reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+  return TRUE;
+}
+
+std::vector<HWND> topWindows() {
+  std::vector<HWND> windows;
+  EnumWindows(collect, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+std::vector<HWND> descendants(HWND parent) {
+  std::vector<HWND> windows;
+  EnumChildWindows(parent, collect, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+template <class Match>
+HWND first(const std::vector<HWND>& windows, Match match) {
+  const auto found = std::ranges::find_if(windows, match);
+  return found == windows.end() ? nullptr : *found;
+}
+
+// Class names compare without regard to case, as RegisterClass treats them.
+bool hasClass(HWND window, const wchar_t* wanted) {
+  return !wanted || CompareStringOrdinal(className(window).c_str(), -1, wanted,
+                                         -1, TRUE) == CSTR_EQUAL;
+}
+
+DWORD ownerPid(HWND window) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  return pid;
+}
+
+std::string utf8(const std::wstring& text) {
+  const int length = static_cast<int>(text.size());
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr,
+                                       0, nullptr, nullptr);
+  std::string result(size, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), length, result.data(), size,
+                      nullptr, nullptr);
+  return result;
+}
+
+}  // namespace
+
+Process Process::start(const std::wstring& exePath, const std::wstring& args) {
+  std::wstring commandLine = L"\"" + exePath + L"\"";
+  if (!args.empty()) commandLine += L" " + args;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr,
+                      FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    const DWORD error = GetLastError();
+    throw std::runtime_error("cannot start " + utf8(exePath) + ": error " +
+                             std::to_string(error));
+  }
+  CloseHandle(info.hThread);
+  return Process(info.hProcess, info.dwProcessId);
+}
+
+Process::Process(Process&& other) noexcept
+    : process_(std::move(other.process_)), pid_(std::exchange(other.pid_, 0)) {}
+
+Process& Process::operator=(Process&& other) noexcept {
+  if (this != &other) {
+    kill();
+    process_ = std::move(other.process_);
+    pid_ = std::exchange(other.pid_, 0);
+  }
+  return *this;
+}
+
+Process::~Process() { kill(); }
+
+bool Process::waitExit(DWORD timeoutMs, DWORD* exitCode) {
+  if (!process_ ||
+      WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0)
+    return false;
+  if (exitCode) GetExitCodeProcess(process_.get(), exitCode);
+  return true;
+}
+
+bool Process::running() const {
+  return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+void Process::kill() {
+  if (!running()) return;
+  TerminateProcess(process_.get(), killedExitCode);
+  WaitForSingleObject(process_.get(), killWaitMs);
+}
+
+HWND waitTopWindow(DWORD pid, const wchar_t* className, const wchar_t* title,
+                   DWORD timeoutMs, Visibility visibility) {
+  const auto matches = [&](HWND window) {
+    return ownerPid(window) == pid &&
+           (visibility == Visibility::includeHidden ||
+            IsWindowVisible(window)) &&
+           hasClass(window, className) && (!title || windowText(window) == title);
+  };
+  return poll(timeoutMs, [&] { return first(topWindows(), matches); });
+}
+
+HWND waitChild(HWND parent, const wchar_t* className, int controlId,
+               DWORD timeoutMs) {
+  const auto matches = [&](HWND window) {
+    return hasClass(window, className) &&
+           (controlId == -1 || GetDlgCtrlID(window) == controlId);
+  };
+  return poll(timeoutMs, [&] { return first(descendants(parent), matches); });
+}
+
+std::vector<HWND> children(HWND parent, const wchar_t* className) {
+  std::vector<HWND> windows = descendants(parent);
+  std::erase_if(windows, [&](HWND window) { return !hasClass(window, className); });
+  return windows;
+}
+
+std::wstring windowText(HWND window) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG,
+                           messageTimeoutMs, &length))
+    return {};
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(),
+                           reinterpret_cast<LPARAM>(text.data()),
+                           SMTO_ABORTIFHUNG, messageTimeoutMs, &copied))
+    return {};
+  text.resize(std::min<DWORD_PTR>(copied, length));
+  return text;
+}
+
+std::wstring className(HWND window) {
+  // 256 characters is the longest class name RegisterClass accepts.
+  wchar_t name[257];
+  const int length = GetClassNameW(window, name, 257);
+  return std::wstring(name, length);
+}
+
+std::wstring messageBoxText(HWND box) {
+  const HWND message = GetDlgItem(box, messageControlId);
+  return message ? windowText(message) : std::wstring();
+}
+
+HWND findButton(HWND parent, const std::wstring& caption) {
+  for (HWND button : children(parent, L"Button"))
+    if (windowText(button) == caption) return button;
+  return nullptr;
+}
+
+void clickButton(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
+
+void postCommand(HWND window, int commandId) {
+  PostMessageW(window, WM_COMMAND, MAKEWPARAM(commandId, 0), 0);
+}
+
+}  // namespace driver
