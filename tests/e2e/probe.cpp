@@ -45,7 +45,8 @@ void ExitRoutine() { Log(GetCurrentThreadId() == mainThread ? "exit routine on m
 
 template <size_t N>
 void LoggingHandler(rt::HandlerCall& call) {
-  std::string line = std::string("handler ") + player::kHandlerNames[N];
+  std::string line = "handler ";
+  line += player::kHandlerNames[N];
   for (int i = 0; i < call.argumentCount; ++i) line += " " + std::to_string(call.arguments[i]);
   Log(line);
 }
