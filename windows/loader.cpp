@@ -14,7 +14,6 @@
 namespace win {
 namespace {
 
-enum RecordFlags : uint32_t { RECORD_VISIBLE = 1, RECORD_DISABLED = 2, RECORD_TABSTOP = 4 };
 constexpr int kFirstControlId = 100;
 constexpr int kControlIdStep = 10;
 
@@ -22,9 +21,9 @@ struct RecordRect {
   int left, top, width, height;
 };
 
-RecordRect RectOf(const UnitList& units, uint32_t index, size_t objectSlot) {
-  return {int(units.word(index, objectSlot + 4)), int(units.word(index, objectSlot + 8)),
-          int(units.word(index, objectSlot + 12)), int(units.word(index, objectSlot + 16))};
+RecordRect RectOf(const UnitList& units, uint32_t index, const UnitRecordLayout& l) {
+  return {int(units.word(index, l.geometry(0))), int(units.word(index, l.geometry(1))),
+          int(units.word(index, l.geometry(2))), int(units.word(index, l.geometry(3)))};
 }
 
 // Everything one load creates, so that a failure can take it back.
@@ -76,7 +75,7 @@ class Load {
       style = (flags & RECORD_DISABLED ? WS_DISABLED : 0) | (flags & RECORD_TABSTOP ? WS_TABSTOP : 0);
       visible = flags & RECORD_VISIBLE;
     }
-    RecordRect r = RectOf(units(), index, layout.objectSlot);
+    RecordRect r = RectOf(units(), index, layout);
     std::vector<uint8_t> blob(units().blob(index).begin(), units().blob(index).end());
     CreateArgs args{blob, style, parent, controlId, menu, r.left, r.top, r.width, r.height, t_.windowId, units().idAt(index)};
     if (index == 0) SetModalCreation(modal_);
@@ -97,15 +96,16 @@ class Load {
     for (uint32_t i = 1; i < units().count(); ++i) {
       if (units().isMenuItem(i)) continue;
       UnitRecordLayout layout = units().unitLayout(i);
-      auto parent = units().indexOf(units().word(i, layout.objectSlot + 24));
-      UnitObject* container = units().word(i, layout.objectSlot + 24) && parent ? RecordObject(t_, *parent) : nullptr;
+      uint32_t parentId = units().word(i, layout.parent());
+      auto parent = parentId ? units().indexOf(parentId) : std::nullopt;
+      UnitObject* container = parent ? RecordObject(t_, *parent) : nullptr;
       SetParent(RecordObject(t_, i)->handle(), container ? container->handle() : window_->handle());
       hideLaterPages(i, layout);
     }
   }
 
   void hideLaterPages(uint32_t index, const UnitRecordLayout& layout) {
-    uint32_t count = units().word(index, layout.objectSlot + 28);
+    uint32_t count = units().word(index, layout.childCount());
     bool laterPage = false;
     for (uint32_t c = 0; c < count; ++c) {
       uint32_t child = units().word(index, layout.childIds + 4 * c);
@@ -139,7 +139,7 @@ class Load {
       UnitRecordLayout layout = units().unitLayout(i);
       uint32_t length = units().word(i, layout.pointerLength);
       auto data = units().body(i).subspan(layout.pointerLength + 4, length);
-      units().setWord(i, layout.objectSlot + 20, length ? StoreCursor(CursorFromPointerData(data)) : 0);
+      units().setWord(i, layout.cursorSlot(), length ? StoreCursor(CursorFromPointerData(data)) : 0);
     }
   }
 
@@ -258,8 +258,8 @@ void ForgetUnit(uint32_t windowId, uint32_t unitId) {
   if (!at.window || at.window->units.isMenuItem(at.index)) return;
   WindowTemplate& t = *at.window;
   UnitRecordLayout layout = t.units.unitLayout(at.index);
-  ReleaseCursorSlot(t.units.word(at.index, layout.objectSlot + 20));
-  t.units.setWord(at.index, layout.objectSlot + 20, 0);
+  ReleaseCursorSlot(t.units.word(at.index, layout.cursorSlot()));
+  t.units.setWord(at.index, layout.cursorSlot(), 0);
   uint32_t slot = t.units.word(at.index, layout.objectSlot);
   UnitObject* object = ObjectInSlot(slot);
   ReleaseObjectSlot(slot);

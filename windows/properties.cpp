@@ -21,8 +21,6 @@
 namespace win {
 namespace {
 
-enum RecordFlags : uint32_t { RECORD_VISIBLE = 1, RECORD_DISABLED = 2 };
-
 struct Target {
   WindowTemplate& t;
   uint32_t index;
@@ -127,10 +125,10 @@ int64_t ReadCommon(const Target& at, int property) {
   uint32_t flags = at.units().word(at.index, l.flags);
   RECT r = live ? LiveRect(live->handle()) : RECT{};
   switch (property) {
-    case CP_LEFT: return live ? r.left : int32_t(at.units().word(at.index, l.objectSlot + 4));
-    case CP_TOP: return live ? r.top : int32_t(at.units().word(at.index, l.objectSlot + 8));
-    case CP_WIDTH: return live ? r.right - r.left : int32_t(at.units().word(at.index, l.objectSlot + 12));
-    case CP_HEIGHT: return live ? r.bottom - r.top : int32_t(at.units().word(at.index, l.objectSlot + 16));
+    case CP_LEFT: return live ? r.left : int32_t(at.units().word(at.index, l.geometry(0)));
+    case CP_TOP: return live ? r.top : int32_t(at.units().word(at.index, l.geometry(1)));
+    case CP_WIDTH: return live ? r.right - r.left : int32_t(at.units().word(at.index, l.geometry(2)));
+    case CP_HEIGHT: return live ? r.bottom - r.top : int32_t(at.units().word(at.index, l.geometry(3)));
     case CP_TAG: return NewText(at.units().zText(at.index, l.tag));
     case CP_VISIBLE: return live && !Windowless(at) ? IsWindowVisible(live->handle()) != 0 : (flags & RECORD_VISIBLE) != 0;
     case CP_DISABLED: return live ? !IsWindowEnabled(live->handle()) : (flags & RECORD_DISABLED) != 0;
@@ -148,7 +146,7 @@ int32_t ClampSize(int32_t v) { return std::clamp(v, 0, kCoordinateLimit); }
 void WriteGeometry(const Target& at, int property, int32_t value) {
   UnitRecordLayout l = at.units().unitLayout(at.index);
   value = property <= CP_TOP ? ClampCoordinate(value) : ClampSize(value);
-  at.units().setWord(at.index, l.objectSlot + 4 + 4 * size_t(property), uint32_t(value));
+  at.units().setWord(at.index, l.geometry(property), uint32_t(value));
   UnitObject* live = at.live();
   if (!live) return;
   RECT r = LiveRect(live->handle());
@@ -182,7 +180,7 @@ void WriteMousePointer(const Target& at, std::span<const uint8_t> data) {
   std::memcpy(field.data(), &length, 4);
   std::copy(stored.begin(), stored.end(), field.begin() + 4);
   at.units().replace(at.index, l.pointerLength, 4 + oldLength, field);
-  size_t cursorSlot = at.units().unitLayout(at.index).objectSlot + 20;
+  size_t cursorSlot = at.units().unitLayout(at.index).cursorSlot();
   ReleaseCursorSlot(at.units().word(at.index, cursorSlot));
   at.units().setWord(at.index, cursorSlot, StoreCursor(CursorFromPointerData(stored)));
   POINT p;

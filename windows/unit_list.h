@@ -24,9 +24,16 @@ constexpr bool IsMenuItemId(uint32_t unitId) { return (unitId & 0x0F000000) == 0
 // Lookups by ID find nothing unless both the low 24 bits and bits 24..27 are set.
 constexpr bool IsSearchableId(uint32_t unitId) { return (unitId & 0x00FFFFFF) && (unitId & 0x0F000000); }
 
+// The flags word of a unit record.
+enum RecordFlags : uint32_t { RECORD_VISIBLE = 1, RECORD_DISABLED = 2, RECORD_TABSTOP = 4 };
+
 // Field offsets inside a unit record body, once its variable parts are known.
 struct UnitRecordLayout {
-  size_t objectSlot;      // followed by left, top, width, height, cursor slot, parent, child count
+  size_t objectSlot;
+  size_t geometry(int i) const { return objectSlot + 4 + 4 * size_t(i); }  // left, top, width, height
+  size_t cursorSlot() const { return objectSlot + 20; }
+  size_t parent() const { return objectSlot + 24; }
+  size_t childCount() const { return objectSlot + 28; }
   size_t childIds;
   size_t pointerLength;
   size_t tag;

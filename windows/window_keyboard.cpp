@@ -16,8 +16,6 @@
 namespace win {
 namespace {
 
-enum RecordFlags : uint32_t { RECORD_VISIBLE = 1, RECORD_DISABLED = 2, RECORD_TABSTOP = 4 };
-
 struct FocusUnit {
   uint32_t index;
   HWND window;

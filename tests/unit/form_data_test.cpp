@@ -134,9 +134,12 @@ TEST(FormData, FlippedBytesNeverBreakTheReader) {
     for (int f = 0; f < flips; ++f) damaged[random() % damaged.size()] ^= uint8_t(1 + random() % 255);
     auto read = ReadFormData(damaged, HandlerCount());
     if (!read) continue;
-    for (auto& t : *read)
-      for (uint32_t i = 0; i < t.units.count(); ++i)
-        if (!t.units.isMenuItem(i)) EXPECT_LE(t.units.unitLayout(i).blob, t.units.body(i).size());
+    for (auto& t : *read) {
+      for (uint32_t i = 0; i < t.units.count(); ++i) {
+        if (t.units.isMenuItem(i)) continue;
+        EXPECT_LE(t.units.unitLayout(i).blob, t.units.body(i).size());
+      }
+    }
   }
 }
 
