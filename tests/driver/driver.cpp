@@ -9,12 +9,12 @@ namespace {
 
 // Often enough to see a window within a frame, rarely enough to leave the
 // program under test most of our two cores.
-constexpr DWORD pollMs = 10;
+constexpr DWORD kPollMs = 10;
 // A window that does not answer a text message within this is taken as hung.
-constexpr UINT messageTimeoutMs = 2000;
-constexpr DWORD killWaitMs = 5000;
+constexpr UINT kMessageTimeoutMs = 2000;
+constexpr DWORD kKillWaitMs = 5000;
 // Windows and Wine both give a message box's text control this ID.
-constexpr int messageControlId = 0xFFFF;
+constexpr int kMessageControlId = 0xFFFF;
 
 // Calls find until it returns a window or the timeout has passed.
 template <class Find>
@@ -23,7 +23,7 @@ HWND poll(DWORD timeoutMs, Find find) {
   for (;;) {
     if (HWND found = find()) return found;
     if (GetTickCount64() >= deadline) return nullptr;
-    Sleep(pollMs);
+    Sleep(kPollMs);
   }
 }
 
@@ -118,15 +118,15 @@ bool Process::running() const {
 
 void Process::kill() {
   if (!running()) return;
-  TerminateProcess(process_.get(), killedExitCode);
-  WaitForSingleObject(process_.get(), killWaitMs);
+  TerminateProcess(process_.get(), kKilledExitCode);
+  WaitForSingleObject(process_.get(), kKillWaitMs);
 }
 
 HWND waitTopWindow(DWORD pid, const wchar_t* className, const wchar_t* title,
                    DWORD timeoutMs, Visibility visibility) {
   const auto matches = [&](HWND window) {
     return ownerPid(window) == pid &&
-           (visibility == Visibility::includeHidden ||
+           (visibility == Visibility::IncludeHidden ||
             IsWindowVisible(window)) &&
            hasClass(window, className) && (!title || windowText(window) == title);
   };
@@ -151,13 +151,13 @@ std::vector<HWND> children(HWND parent, const wchar_t* className) {
 std::wstring windowText(HWND window) {
   DWORD_PTR length = 0;
   if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG,
-                           messageTimeoutMs, &length))
+                           kMessageTimeoutMs, &length))
     return {};
   std::wstring text(length + 1, L'\0');
   DWORD_PTR copied = 0;
   if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(),
                            reinterpret_cast<LPARAM>(text.data()),
-                           SMTO_ABORTIFHUNG, messageTimeoutMs, &copied))
+                           SMTO_ABORTIFHUNG, kMessageTimeoutMs, &copied))
     return {};
   text.resize(std::min<DWORD_PTR>(copied, length));
   return text;
@@ -171,7 +171,7 @@ std::wstring className(HWND window) {
 }
 
 std::wstring messageBoxText(HWND box) {
-  const HWND message = GetDlgItem(box, messageControlId);
+  const HWND message = GetDlgItem(box, kMessageControlId);
   return message ? windowText(message) : std::wstring();
 }
 

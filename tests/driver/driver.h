@@ -19,7 +19,7 @@
 namespace driver {
 
 // The exit code of a process ended by Process::kill.
-inline constexpr DWORD killedExitCode = 0xDEAD;
+inline constexpr DWORD kKilledExitCode = 0xDEAD;
 
 // A started program. It is killed on destruction if it is still running, so
 // a failed test leaves no window behind for the next one.
@@ -37,7 +37,7 @@ class Process {
   // True once the process has exited; *exitCode (optional) gets its code.
   bool waitExit(DWORD timeoutMs, DWORD* exitCode);
   bool running() const;
-  // Ends the process with killedExitCode and waits until it is gone.
+  // Ends the process with kKilledExitCode and waits until it is gone.
   void kill();
 
  private:
@@ -51,13 +51,13 @@ class Process {
   DWORD pid_ = 0;
 };
 
-enum class Visibility { visibleOnly, includeHidden };
+enum class Visibility { VisibleOnly, IncludeHidden };
 
 // A top-level window of the process; className and title (exact) are
 // ignored when null.
 HWND waitTopWindow(DWORD pid, const wchar_t* className, const wchar_t* title,
                    DWORD timeoutMs,
-                   Visibility visibility = Visibility::visibleOnly);
+                   Visibility visibility = Visibility::VisibleOnly);
 
 // A descendant of parent; className is ignored when null, controlId when -1.
 HWND waitChild(HWND parent, const wchar_t* className, int controlId,

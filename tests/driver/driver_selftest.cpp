@@ -1,16 +1,16 @@
 // Checks the driver against a program it starts itself: this executable, run
-// with messageBoxFlag, shows a standard message box and exits with the answer.
+// with kMessageBoxFlag, shows a standard message box and exits with the answer.
 #include <gtest/gtest.h>
 
 #include "driver.h"
 
 namespace {
 
-constexpr wchar_t messageBoxFlag[] = L"--message-box";
-constexpr wchar_t boxTitle[] = L"Driver self-test";
+constexpr wchar_t kMessageBoxFlag[] = L"--message-box";
+constexpr wchar_t kBoxTitle[] = L"Driver self-test";
 // Chinese and a line break: the text must cross the process boundary whole.
-constexpr wchar_t boxMessage[] = L"Play frame 帧 12?\nSecond line";
-constexpr DWORD timeoutMs = 10000;
+constexpr wchar_t kBoxMessage[] = L"Play frame 帧 12?\nSecond line";
+constexpr DWORD kTimeoutMs = 10000;
 
 std::wstring selfPath() {
   wchar_t path[MAX_PATH];
@@ -19,14 +19,14 @@ std::wstring selfPath() {
 }
 
 driver::Process startBox() {
-  return driver::Process::start(selfPath(), messageBoxFlag);
+  return driver::Process::start(selfPath(), kMessageBoxFlag);
 }
 
 // The box can appear before its buttons exist; it takes input only then.
 HWND waitBox(const driver::Process& process) {
   const HWND box =
-      driver::waitTopWindow(process.pid(), L"#32770", boxTitle, timeoutMs);
-  if (box && !driver::waitChild(box, L"Button", IDCANCEL, timeoutMs))
+      driver::waitTopWindow(process.pid(), L"#32770", kBoxTitle, kTimeoutMs);
+  if (box && !driver::waitChild(box, L"Button", IDCANCEL, kTimeoutMs))
     return nullptr;
   return box;
 }
@@ -36,8 +36,8 @@ TEST(Driver, ReadsMessageBox) {
   const HWND box = waitBox(process);
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(driver::className(box), L"#32770");
-  EXPECT_EQ(driver::windowText(box), boxTitle);
-  EXPECT_EQ(driver::messageBoxText(box), boxMessage);
+  EXPECT_EQ(driver::windowText(box), kBoxTitle);
+  EXPECT_EQ(driver::messageBoxText(box), kBoxMessage);
   EXPECT_EQ(driver::findButton(box, L"Cancel"),
             driver::waitChild(box, L"Button", IDCANCEL, 0));
   EXPECT_EQ(driver::findButton(box, L"No such button"), nullptr);
@@ -50,7 +50,7 @@ struct Answer {
   DWORD exitCode;
 };
 
-const Answer answers[] = {
+const Answer kAnswers[] = {
     {"click Cancel",
      [](HWND box) { driver::clickButton(driver::findButton(box, L"Cancel")); },
      IDCANCEL},
@@ -59,14 +59,14 @@ const Answer answers[] = {
 };
 
 TEST(Driver, AnswersMessageBox) {
-  for (const Answer& answer : answers) {
+  for (const Answer& answer : kAnswers) {
     SCOPED_TRACE(answer.name);
     driver::Process process = startBox();
     const HWND box = waitBox(process);
     ASSERT_NE(box, nullptr);
     answer.give(box);
     DWORD exitCode = 0;
-    ASSERT_TRUE(process.waitExit(timeoutMs, &exitCode));
+    ASSERT_TRUE(process.waitExit(kTimeoutMs, &exitCode));
     EXPECT_EQ(exitCode, answer.exitCode);
     EXPECT_FALSE(process.running());
   }
@@ -79,7 +79,7 @@ TEST(Driver, KillEndsProgram) {
   EXPECT_FALSE(process.running());
   DWORD exitCode = 0;
   ASSERT_TRUE(process.waitExit(0, &exitCode));
-  EXPECT_EQ(exitCode, driver::killedExitCode);
+  EXPECT_EQ(exitCode, driver::kKilledExitCode);
 }
 
 TEST(Driver, DestroyingProcessEndsProgram) {
@@ -90,7 +90,7 @@ TEST(Driver, DestroyingProcessEndsProgram) {
     pid = process.pid();
   }
   EXPECT_EQ(driver::waitTopWindow(pid, nullptr, nullptr, 0,
-                                  driver::Visibility::includeHidden),
+                                  driver::Visibility::IncludeHidden),
             nullptr);
 }
 
@@ -113,8 +113,8 @@ TEST(Driver, StartReportsMissingProgram) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc == 2 && std::wstring(argv[1]) == messageBoxFlag)
-    return MessageBoxW(nullptr, boxMessage, boxTitle, MB_OKCANCEL);
+  if (argc == 2 && std::wstring(argv[1]) == kMessageBoxFlag)
+    return MessageBoxW(nullptr, kBoxMessage, kBoxTitle, MB_OKCANCEL);
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

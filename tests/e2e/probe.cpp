@@ -21,7 +21,7 @@
 #include "libraries/extended_ui/library.h"
 #include "libraries/multimedia/library.h"
 #include "libraries/shell/library.h"
-#include "libraries/special/library.h"
+#include "libraries/utilities/library.h"
 #include "libraries/threads/library.h"
 #include "player/form_data.h"
 #include "runtime/callback.h"
@@ -59,7 +59,7 @@ constexpr size_t kMaxHandlers = 64;
 constexpr auto kHandlers = LoggingHandlers(std::make_index_sequence<kMaxHandlers>());
 
 constexpr const rt::LibraryDescriptor* kLibraries[] = {
-    &core::kCoreLibrary,     &lib::kExtendedUiLibrary, &lib::kDragDropLibrary, &lib::kSpecialLibrary,
+    &core::kCoreLibrary,     &lib::kExtendedUiLibrary, &lib::kDragDropLibrary, &lib::kUtilitiesLibrary,
     &lib::kShellLibrary,     &lib::kThreadsLibrary,    &lib::kMultimediaLibrary,
 };
 

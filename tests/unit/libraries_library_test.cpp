@@ -12,7 +12,7 @@
 #include "libraries/extended_ui/library.h"
 #include "libraries/multimedia/library.h"
 #include "libraries/shell/library.h"
-#include "libraries/special/library.h"
+#include "libraries/utilities/library.h"
 #include "libraries/threads/library.h"
 #include "windows/unit_type.h"
 
@@ -35,8 +35,8 @@ const LibraryCase kLibraries[] = {
      rt::kNotifyUnhandled, &lib::extended_ui::CallRuntime},
     {"drag and drop", &lib::kDragDropLibrary, {2, 0, 0, 3, 0, 3, 8}, 0, 1, 1, "DropTarget", rt::kNotifyUnhandled,
      &lib::drag_drop::CallRuntime},
-    {"special functions", &lib::kSpecialLibrary, {3, 1, 0, 3, 8, 3, 0}, 0xC0000000, 0, 0, nullptr, 0,
-     &lib::special::CallRuntime},
+    {"special functions", &lib::kUtilitiesLibrary, {3, 1, 0, 3, 8, 3, 0}, 0xC0000000, 0, 0, nullptr, 0,
+     &lib::utilities::CallRuntime},
     {"shell", &lib::kShellLibrary, {3, 0, 0, 3, 0, 3, 0}, 0, 0, 0, nullptr, rt::kNotifyUnhandled,
      &lib::shell::CallRuntime},
     {"multithreading", &lib::kThreadsLibrary, {2, 0, 3, 3, 7, 3, 7}, 0xC0000000, 0, 0, nullptr, 0,

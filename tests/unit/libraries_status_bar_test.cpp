@@ -42,7 +42,7 @@ Bytes PartsData(const std::vector<PartSpec>& parts) {
   return writer.take();
 }
 
-struct BlobSpec {
+struct BlobFields {
   uint32_t version = 1;
   uint32_t backColour = 0xFF000000;
   uint32_t alignment = 0;
@@ -52,15 +52,15 @@ struct BlobSpec {
   Bytes parts;
 };
 
-Bytes Blob(const BlobSpec& spec) {
+Bytes Blob(const BlobFields& fields) {
   win::BlobWriter writer;
-  writer.word(spec.version);
-  writer.word(spec.backColour);
-  writer.word(spec.alignment);
-  writer.word(spec.sizeGrip);
-  writer.countedBytes(spec.font);
-  writer.countedBytes(spec.icons);
-  writer.countedBytes(spec.parts);
+  writer.word(fields.version);
+  writer.word(fields.backColour);
+  writer.word(fields.alignment);
+  writer.word(fields.sizeGrip);
+  writer.countedBytes(fields.font);
+  writer.countedBytes(fields.icons);
+  writer.countedBytes(fields.parts);
   return writer.take();
 }
 
@@ -251,7 +251,7 @@ TEST_F(StatusBarTest, PartsDataWithoutPartsShowsASimpleBar) {
 
 struct RoundTripCase {
   const char* name;
-  BlobSpec spec;
+  BlobFields fields;
 };
 
 TEST_F(StatusBarTest, NewestBlobsRoundTripByteForByte) {
@@ -266,7 +266,7 @@ TEST_F(StatusBarTest, NewestBlobsRoundTripByteForByte) {
       {"texts in GBK", {.parts = PartsData({{100, 0, -1, "等待", "提示"}})}},
   };
   for (const RoundTripCase& c : cases) {
-    Bytes blob = Blob(c.spec);
+    Bytes blob = Blob(c.fields);
     win::UnitObject* unit = Create(blob);
     ASSERT_NE(unit, nullptr) << c.name;
     EXPECT_EQ(Serialize(unit), blob) << c.name;

@@ -10,7 +10,7 @@
 #include "libraries/extended_ui/library.h"
 #include "libraries/multimedia/library.h"
 #include "libraries/shell/library.h"
-#include "libraries/special/library.h"
+#include "libraries/utilities/library.h"
 #include "libraries/threads/library.h"
 #include "runtime/library_registry.h"
 #include "runtime/state.h"
@@ -37,7 +37,7 @@ constexpr std::array<rt::EventHandler, sizeof...(K)> RecordingHandlers(std::inde
 constexpr auto kHandlers = RecordingHandlers(std::make_index_sequence<kRecordingHandlers>());
 
 constexpr const rt::LibraryDescriptor* kLibraries[] = {
-    &core::kCoreLibrary,     &lib::kExtendedUiLibrary, &lib::kDragDropLibrary, &lib::kSpecialLibrary,
+    &core::kCoreLibrary,     &lib::kExtendedUiLibrary, &lib::kDragDropLibrary, &lib::kUtilitiesLibrary,
     &lib::kShellLibrary,     &lib::kThreadsLibrary,    &lib::kMultimediaLibrary,
 };
 

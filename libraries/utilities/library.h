@@ -1,4 +1,4 @@
-// The special-functions library (library 3): no data types.
+// The utilities library (library 3, the special functions): no data types.
 #pragma once
 
 #include <cstdint>
@@ -7,11 +7,11 @@
 
 namespace lib {
 
-extern const rt::LibraryDescriptor kSpecialLibrary;
+extern const rt::LibraryDescriptor kUtilitiesLibrary;
 
-namespace special {
+namespace utilities {
 // Asks the runtime through the callback of notify code 1; 0 before it came.
 intptr_t CallRuntime(int request, intptr_t parameter1 = 0, intptr_t parameter2 = 0);
-}  // namespace special
+}  // namespace utilities
 
 }  // namespace lib
