@@ -4,8 +4,9 @@
 
 OMBRE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
+# A stage header with the seconds the script has run so far.
 ombre_stage() {
-  printf '\n==== %s ====\n' "$*"
+  printf '\n==== %s (at %ds) ====\n' "$*" "$SECONDS"
 }
 
 # x86_64 is the build that runs here, with its tests run under Wine.

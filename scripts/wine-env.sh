@@ -157,11 +157,13 @@ ombre_await_registry() {
   [[ -n $1 ]] || timeout 120 "$WINESERVER" -w
 }
 
-# Runs the setup once: concurrent callers wait on the lock and then see the stamp.
+# Runs the setup once: concurrent callers wait on the lock and then see the
+# stamp. Wine's services started by the setup may outlive it, so the setup
+# runs without the lock's descriptor: they must not hold the lock forever.
 ombre_prefix_setup() {
   (
     flock -w 600 9 || exit 1
-    ombre_prefix_setup_unlocked
+    ombre_prefix_setup_unlocked 9>&-
   ) 9>"$OMBRE_STATE/prefix.lock"
 }
 
