@@ -6,6 +6,7 @@
 #include "runtime/shutdown.h"
 #include "runtime/startup.h"
 #include "runtime/values.h"
+#include "windows/properties.h"
 
 namespace rt {
 namespace {
@@ -69,6 +70,22 @@ uint64_t CallRuntimeHelper(int number, ...) {
       break;
     }
     case HELPER_REGISTER_EXIT_ROUTINE: RegisterExitRoutine(va_arg(args, ExitRoutine)); break;
+    case HELPER_READ_HELD_UNIT_PROPERTY: {
+      va_arg(args, uint32_t);  // the unit type code: the unit's record already names it
+      auto* unit = va_arg(args, const HeldUnit*);
+      auto property = va_arg(args, int);
+      result = uint64_t(win::ReadUnitProperty(unit->windowId, unit->unitId, property, va_arg(args, int)));
+      break;
+    }
+    case HELPER_WRITE_HELD_UNIT_PROPERTY: {
+      va_arg(args, uint32_t);
+      auto* unit = va_arg(args, const HeldUnit*);
+      auto property = va_arg(args, int);
+      auto element = va_arg(args, int);
+      auto low = va_arg(args, uint32_t);
+      win::WriteUnitProperty(unit->windowId, unit->unitId, property, element, low, va_arg(args, uint32_t));
+      break;
+    }
     case HELPER_INIT_RUNTIME: InitRuntime(); break;
     default: break;
   }

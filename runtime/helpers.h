@@ -27,7 +27,15 @@ constexpr DWORD kFindFileMaskBits = 0x37;
 char* FindFile(const char* pattern, uint32_t attributeMask, bool filesOnly, HANDLE* search);
 void CloseFind(HANDLE* search);
 
-// Dispatches helper `number` with its arguments read from the list.
+// A unit value held in a variable: the window ID and the unit ID.
+struct HeldUnit {
+  uint32_t windowId;
+  uint32_t unitId;
+};
+
+// Dispatches helper `number` with its arguments read from the list. Helpers
+// 4 and 5 take (type code, address of a HeldUnit, property, element[, low,
+// high]) and read or write the unit's property.
 uint64_t CallRuntimeHelper(int number, ...);
 
 }  // namespace rt

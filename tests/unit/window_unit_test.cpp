@@ -2,6 +2,8 @@
 // compiled forms and from hand-built unit lists.
 #include "windows/window_unit.h"
 
+#include "runtime/helpers.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -208,6 +210,22 @@ TEST(WindowBlob, VersionsAndDefaults) {
   EXPECT_TRUE(v1->showInTaskbar);
   EXPECT_EQ(v1->borderStyle, 4u);
   EXPECT_FALSE(ReadWindowBlob(std::vector<uint8_t>(blob.begin(), blob.begin() + 20))) << "cut short";
+}
+
+}  // namespace
+
+namespace {
+
+using namespace testing_support;
+
+class HeldUnits : public Windows {};
+
+TEST_F(HeldUnits, HelpersFourAndFiveReachTheUnitHeldInAVariable) {
+  rt::HeldUnit edit{0x52010001, 0x16010009};
+  WriteUnitProperty(0x52010001, 0x16010009, 3, -1, 222, 0);
+  EXPECT_EQ(rt::CallRuntimeHelper(rt::HELPER_READ_HELD_UNIT_PROPERTY, 0x00010005u, &edit, 3, -1), 222u);
+  rt::CallRuntimeHelper(rt::HELPER_WRITE_HELD_UNIT_PROPERTY, 0x00010005u, &edit, 3, -1, 111u, 0u);
+  EXPECT_EQ(ReadUnitProperty(0x52010001, 0x16010009, 3, -1), 111);
 }
 
 }  // namespace
