@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "units_test_support.h"
+
 #include <vector>
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 using lib::drag_drop::kDropTargetType;
-
-constexpr uint32_t kWindowId = 0x5201FF02;  // in no window registry: the runtime keeps no record of these units
 
 Bytes Words(std::initializer_list<uint32_t> words) {
   Bytes bytes;
@@ -20,33 +20,14 @@ Bytes Words(std::initializer_list<uint32_t> words) {
 
 class DropTargetTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    parent_ = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 50, 50, 620, 550, nullptr, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(parent_, nullptr);
-  }
-  void TearDown() override { DestroyWindow(parent_); }
-
   win::UnitObject* Create(const Bytes& blob, DWORD style = 0) {
-    win::CreateArgs args;
-    args.blob = blob;
-    args.style = style;
-    args.parent = parent_;
-    args.controlId = 110;
-    args.left = 536;
-    args.top = 248;
-    args.width = 32;
-    args.height = 32;
-    args.windowId = kWindowId;
-    args.unitId = 0x16010031;
-    return win::FindOperation<win::CreateOperation>(&kDropTargetType, win::OP_CREATE)(args);
+    return host_.Create(kDropTargetType.interfaceFunction, blob, {536, 248, 536 + 32, 248 + 32}, style, 110);
   }
 
-  static Bytes Serialize(win::UnitObject* unit) {
-    return win::FindOperation<win::GetAllPropertiesOperation>(&kDropTargetType, win::OP_GET_ALL_PROPERTIES)(unit);
-  }
+  static Bytes Serialize(win::UnitObject* unit) { return units_test::Serialize(kDropTargetType.interfaceFunction, unit); }
 
-  HWND parent_ = nullptr;
+  units_test::ParentWindow host_;
+  HWND parent_ = host_.get();
 };
 
 TEST(DropTargetType, Descriptor) {

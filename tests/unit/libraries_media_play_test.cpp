@@ -3,6 +3,8 @@
 #include <mmsystem.h>
 #include <gtest/gtest.h>
 
+#include "units_test_support.h"
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -11,32 +13,14 @@ namespace {
 
 using lib::multimedia::kMediaPlayType;
 
-constexpr uint32_t kWindowId = 0x5201FF03;  // in no window registry: the runtime keeps no record of these units
-
 class MediaPlayTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    parent_ = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 50, 50, 620, 550, nullptr, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(parent_, nullptr);
-  }
-  void TearDown() override { DestroyWindow(parent_); }
-
   win::UnitObject* Create(const std::vector<uint8_t>& blob) {
-    win::CreateArgs args;
-    args.blob = blob;
-    args.parent = parent_;
-    args.controlId = 100;
-    args.left = 536;
-    args.top = 280;
-    args.width = 26;
-    args.height = 26;
-    args.windowId = kWindowId;
-    args.unitId = 0x16010145;
-    return win::FindOperation<win::CreateOperation>(&kMediaPlayType, win::OP_CREATE)(args);
+    return host_.Create(kMediaPlayType.interfaceFunction, blob, {536, 280, 536 + 26, 280 + 26});
   }
 
-  HWND parent_ = nullptr;
+  units_test::ParentWindow host_;
+  HWND parent_ = host_.get();
 };
 
 TEST(MediaPlayType, DescriptorHasNoPropertiesAndOnlyCreate) {

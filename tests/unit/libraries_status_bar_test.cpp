@@ -4,6 +4,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include "units_test_support.h"
+
 #include <array>
 #include <cstring>
 #include <string>
@@ -17,8 +19,6 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 using lib::extended_ui::kStatusBarType;
 
-constexpr uint32_t kWindowId = 0x5201FF01;  // in no window registry: the runtime keeps no record of these units
-constexpr uint32_t kUnitId = 0x16010015;
 constexpr int kControlId = 120;
 
 struct PartSpec {
@@ -114,27 +114,8 @@ std::vector<int> RightEdges(HWND bar) {
 
 class StatusBarTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    parent_ = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 50, 50, 620, 550, nullptr, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(parent_, nullptr);
-  }
-  void TearDown() override { DestroyWindow(parent_); }
-
   win::UnitObject* Create(const Bytes& blob, DWORD style = 0) {
-    win::CreateArgs args;
-    args.blob = blob;
-    args.style = style;
-    args.parent = parent_;
-    args.controlId = kControlId;
-    args.left = 0;
-    args.top = 479;
-    args.width = 614;
-    args.height = 20;
-    args.windowId = kWindowId;
-    args.unitId = kUnitId;
-    auto create = win::FindOperation<win::CreateOperation>(&kStatusBarType, win::OP_CREATE);
-    return create ? create(args) : nullptr;
+    return host_.Create(kStatusBarType.interfaceFunction, blob, {0, 479, 614, 479 + 20}, style, kControlId);
   }
 
   HWND CreateBar(const Bytes& blob) {
@@ -146,7 +127,8 @@ class StatusBarTest : public ::testing::Test {
     return win::FindOperation<win::GetAllPropertiesOperation>(&kStatusBarType, win::OP_GET_ALL_PROPERTIES)(unit);
   }
 
-  HWND parent_ = nullptr;
+  units_test::ParentWindow host_;
+  HWND parent_ = host_.get();
 };
 
 TEST(StatusBarType, Descriptor) {

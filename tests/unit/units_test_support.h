@@ -71,9 +71,9 @@ class ParentWindow {
   HWND get() const { return handle_; }
 
   // A unit made through its type's create operation, as the loader makes it.
-  win::UnitObject* Create(void* (*interface)(int), const std::vector<uint8_t>& blob, RECT rect, DWORD style = 0,
+  win::UnitObject* Create(void* (*typeInterface)(int), const std::vector<uint8_t>& blob, RECT rect, DWORD style = 0,
                           int controlId = 100, bool designMode = false) const {
-    auto create = reinterpret_cast<win::CreateOperation>(interface(win::OP_CREATE));
+    auto create = reinterpret_cast<win::CreateOperation>(typeInterface(win::OP_CREATE));
     win::CreateArgs args;
     args.blob = blob;
     args.style = style;
@@ -93,8 +93,8 @@ class ParentWindow {
   HWND handle_;
 };
 
-inline std::vector<uint8_t> Serialize(void* (*interface)(int), win::UnitObject* unit) {
-  return reinterpret_cast<win::GetAllPropertiesOperation>(interface(win::OP_GET_ALL_PROPERTIES))(unit);
+inline std::vector<uint8_t> Serialize(void* (*typeInterface)(int), win::UnitObject* unit) {
+  return reinterpret_cast<win::GetAllPropertiesOperation>(typeInterface(win::OP_GET_ALL_PROPERTIES))(unit);
 }
 
 inline std::wstring ClassOf(HWND window) {
