@@ -77,10 +77,11 @@ void InitRuntime() {
 
 // The framework's main routine: initialise-instance runs the program entry,
 // whose result (0) tells the framework to skip its own loop and go straight
-// to exit-instance, which shuts the runtime down with exit code 0.
+// to exit-instance, which shuts the runtime down with exit code 0. The
+// program's directory is stored once, by InitRuntime, which every entry
+// calls first.
 int RunApplication(const ProgramDescriptor& program, ProgramEntry entry) {
   State().program = &program;
-  StoreProgramPath();
   entry(Services());
   Shutdown(0);
   return 0;
