@@ -18,40 +18,18 @@ namespace {
 
 using Link = lib::RuntimeLink<rt::LIB_CORE, lib::NothingToRelease>;
 
-constexpr win::UnitTypeDescriptor Type(const char* name, const char* englishName, uint32_t state, int32_t count,
-                                       const win::PropertyDescriptor* properties, void* (*interface)(int)) {
-  return {name, englishName, nullptr, {}, state, {}, count, properties, interface, {}};
-}
-
-// Menu items keep their properties in their records; the table only names
-// their four types.
-constexpr win::PropertyDescriptor kMenuProperties[] = {
-    {nullptr, nullptr, nullptr, win::PROP_TEXT, 0x8000, nullptr},
-    {nullptr, nullptr, nullptr, win::PROP_BOOL, 0x8000, nullptr},
-    {nullptr, nullptr, nullptr, win::PROP_BOOL, 0x8000, nullptr},
-    {nullptr, nullptr, nullptr, win::PROP_BOOL, 0x8000, nullptr},
-};
-
 // Types this program does not use keep their places as all-zero records.
 std::array<win::UnitTypeDescriptor, kCoreTypeCount> BuildTypes() {
   std::array<win::UnitTypeDescriptor, kCoreTypeCount> types{};
   auto at = [&](int number) -> win::UnitTypeDescriptor& { return types[size_t(number - 1)]; };
-  at(CORE_WINDOW) = Type("窗口", "window", win::kWindowState, win::kWindowPropertyCount, win::kWindowProperties,
-                         win::WindowInterface);
-  at(CORE_MENU) = Type("菜单", "menu", win::kMenuState, 4, kMenuProperties, win::MenuInterface);
-  at(CORE_EDIT_BOX) = Type(units::kEditBoxName, units::kEditBoxEnglishName, units::kEditBoxState,
-                           units::kEditBoxPropertyCount, units::kEditBoxProperties, units::EditBoxInterface);
-  at(CORE_LABEL) = Type(units::kLabelName, units::kLabelEnglishName, units::kLabelState, units::kLabelPropertyCount,
-                        units::kLabelProperties, units::LabelInterface);
-  at(CORE_BUTTON) = Type(units::kButtonName, units::kButtonEnglishName, units::kButtonState,
-                         units::kButtonPropertyCount, units::kButtonProperties, units::ButtonInterface);
-  at(CORE_CHECK_BOX) = Type(units::kCheckBoxName, units::kCheckBoxEnglishName, units::kCheckBoxState,
-                            units::kCheckBoxPropertyCount, units::kCheckBoxProperties, units::CheckBoxInterface);
-  at(CORE_HYPER_LINKER) = Type(units::kHyperLinkerName, units::kHyperLinkerEnglishName, units::kHyperLinkerState,
-                               units::kHyperLinkerPropertyCount, units::kHyperLinkerProperties,
-                               units::HyperLinkerInterface);
-  at(CORE_COMMON_DLG) = Type(units::kCommonDlgName, units::kCommonDlgEnglishName, units::kCommonDlgState,
-                             units::kCommonDlgPropertyCount, units::kCommonDlgProperties, units::CommonDlgInterface);
+  at(CORE_WINDOW) = win::kWindowType;
+  at(CORE_MENU) = win::kMenuType;
+  at(CORE_EDIT_BOX) = units::kEditBoxType;
+  at(CORE_LABEL) = units::kLabelType;
+  at(CORE_BUTTON) = units::kButtonType;
+  at(CORE_CHECK_BOX) = units::kCheckBoxType;
+  at(CORE_HYPER_LINKER) = units::kHyperLinkerType;
+  at(CORE_COMMON_DLG) = units::kCommonDlgType;
   return types;
 }
 

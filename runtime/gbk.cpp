@@ -20,4 +20,22 @@ std::string GbkFromWide(std::wstring_view wide) {
   return gbk;
 }
 
+int32_t GbkCharCode(wchar_t character) {
+  char bytes[2];
+  BOOL lossy = FALSE;
+  int n = WideCharToMultiByte(kGbkCodePage, 0, &character, 1, bytes, 2, nullptr, &lossy);
+  if (n <= 0 || lossy) return '?';
+  return n == 1 ? uint8_t(bytes[0]) : uint8_t(bytes[0]) << 8 | uint8_t(bytes[1]);
+}
+
+wchar_t CharOfGbkCode(int64_t code) {
+  char bytes[2] = {char(code >> 8), char(code)};
+  bool single = code >= 0 && code <= 0xFF;
+  if (code < 0 || code > 0xFFFF) return L'?';
+  wchar_t character = L'?';
+  int n = MultiByteToWideChar(kGbkCodePage, MB_ERR_INVALID_CHARS, single ? bytes + 1 : bytes, single ? 1 : 2,
+                              &character, 1);
+  return n == 1 ? character : L'?';
+}
+
 }  // namespace rt

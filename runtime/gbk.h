@@ -3,6 +3,7 @@
 // explicit conversion, whatever the system's ANSI code page is.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -12,5 +13,12 @@ constexpr unsigned kGbkCodePage = 936;
 
 std::wstring WideFromGbk(std::string_view gbk);
 std::string GbkFromWide(std::wstring_view wide);
+
+// One character as a number: its byte, or lead byte × 256 + trail byte for
+// a two-byte character. A character code page 936 cannot hold (or half of
+// a surrogate pair) is '?'.
+int32_t GbkCharCode(wchar_t character);
+// The UTF-16 character of such a number; '?' when it is none.
+wchar_t CharOfGbkCode(int64_t code);
 
 }  // namespace rt

@@ -68,7 +68,10 @@ bool OnIdle(long count) {
   return win::RaiseIdleEvents(GetTickCount() - idlePeriod.startTick);
 }
 
-bool ModalWaitOver(LoopMode mode) { return mode == LoopMode::ModalWait && State().modalWaitWindow == 0; }
+bool ModalWaitOver(LoopMode mode) {
+  const auto& waits = State().modalWaits;
+  return mode == LoopMode::ModalWait && (waits.empty() || waits.back() == 0);
+}
 
 }  // namespace
 

@@ -11,8 +11,8 @@ namespace rt {
 enum class LoopMode { Normal, ModalWait };
 
 // Normal: runs until the quit message. ModalWait: also returns as soon as the
-// modal-wait flag is 0, and leaves a quit message in the queue for the outer
-// loop.
+// innermost modal wait (RuntimeState::modalWaits) has ended, and leaves a
+// quit message in the queue for the outer loop.
 void RunLoop(LoopMode mode);
 
 // Marks start-up as finished and runs the normal loop while a loaded window

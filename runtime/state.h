@@ -40,7 +40,9 @@ struct RuntimeState {
   std::atomic<int> eventSuppression{0};
   uint32_t eventSourceWindow = 0;
   uint32_t eventSourceUnit = 0;
-  uint32_t modalWaitWindow = 0;        // window ID a modal loop waits for
+  // The window ID each running modal loop waits for, innermost last; an
+  // entry becomes 0 when its window is gone, which ends that loop.
+  std::vector<uint32_t> modalWaits;
   std::atomic<bool> started{false};
   std::atomic<bool> shuttingDown{false};
 };

@@ -1,39 +1,9 @@
 #include "units/button.h"
 
-#include "units/unit_support.h"
 #include "windows/blob.h"
 #include "windows/window_unit.h"
 
 namespace units {
-
-const win::PropertyDescriptor kButtonProperties[kButtonPropertyCount] = {
-    Common(win::PROP_INT), Common(win::PROP_INT), Common(win::PROP_INT), Common(win::PROP_INT),
-    Common(win::PROP_TEXT), Common(win::PROP_BOOL), Common(win::PROP_BOOL), Common(win::PROP_MOUSE_POINTER),
-    Own(win::PROP_PICTURE),  // 8 picture
-    Own(win::PROP_PICK),     // 9 button type
-    Own(win::PROP_TEXT),     // 10 caption
-    Own(win::PROP_PICK),     // 11 horizontal alignment
-    Own(win::PROP_PICK),     // 12 vertical alignment
-    Own(win::PROP_FONT),     // 13 font
-};
-
-const win::PropertyDescriptor kCheckBoxProperties[kCheckBoxPropertyCount] = {
-    Common(win::PROP_INT), Common(win::PROP_INT), Common(win::PROP_INT), Common(win::PROP_INT),
-    Common(win::PROP_TEXT), Common(win::PROP_BOOL), Common(win::PROP_BOOL), Common(win::PROP_MOUSE_POINTER),
-    Own(win::PROP_PICTURE),  // 8 picture
-    Own(win::PROP_BOOL),     // 9 push-like
-    Own(win::PROP_BOOL),     // 10 flat
-    Own(win::PROP_TEXT),     // 11 caption
-    Own(win::PROP_BOOL),     // 12 text on the left
-    Own(win::PROP_PICK),     // 13 horizontal alignment
-    Own(win::PROP_PICK),     // 14 vertical alignment
-    Own(win::PROP_COLOR),    // 15 text colour
-    Own(win::PROP_COLOR_3),  // 16 background colour
-    Own(win::PROP_FONT),     // 17 font
-    Own(win::PROP_BOOL),     // 18 checked
-    Own(win::PROP_TEXT_5),   // 19 text option A
-    Own(win::PROP_TEXT_7),   // 20 text option B
-};
 
 namespace {
 
@@ -49,7 +19,7 @@ void ReadButtonFields(win::BlobReader& in, uint32_t, ButtonProperties& p) {
 }  // namespace
 
 std::optional<ButtonProperties> ReadButtonBlob(std::span<const uint8_t> blob) {
-  return ReadVersionedBlob(blob, kButtonVersion, ReadButtonFields);
+  return win::ReadVersionedBlob(blob, kButtonVersion, ReadButtonFields);
 }
 
 std::vector<uint8_t> WriteButtonBlob(const ButtonProperties& p) {
@@ -83,7 +53,7 @@ void ReadCheckBoxFields(win::BlobReader& in, uint32_t version, CheckBoxPropertie
 }  // namespace
 
 std::optional<CheckBoxProperties> ReadCheckBoxBlob(std::span<const uint8_t> blob) {
-  return ReadVersionedBlob(blob, kCheckBoxVersion, ReadCheckBoxFields);
+  return win::ReadVersionedBlob(blob, kCheckBoxVersion, ReadCheckBoxFields);
 }
 
 std::vector<uint8_t> WriteCheckBoxBlob(const CheckBoxProperties& p) {
@@ -103,7 +73,7 @@ constexpr DWORD kHorizontalStyles[] = {BS_LEFT, BS_CENTER, BS_RIGHT};
 constexpr DWORD kVerticalStyles[] = {BS_TOP, BS_VCENTER, BS_BOTTOM};
 
 DWORD AlignmentStyle(int32_t horizontal, int32_t vertical) {
-  return Pick(kHorizontalStyles, horizontal) | Pick(kVerticalStyles, vertical);
+  return win::Pick(kHorizontalStyles, horizontal) | win::Pick(kVerticalStyles, vertical);
 }
 
 }  // namespace
@@ -124,17 +94,19 @@ DWORD CheckBoxStyle(const CheckBoxProperties& p) {
 namespace {
 
 // Makes the "BUTTON" control of a unit and gives it its font.
-bool OpenButton(win::UnitObject& unit, DWORD style, const std::string& caption, const UnitFont& font,
+bool OpenButton(win::UnitObject& unit, DWORD style, const std::string& caption, const win::UnitFont& font,
                 const win::CreateArgs& args) {
-  HWND button = CreateUnitWindow(0, L"BUTTON", caption, style | args.style, args);
-  if (!button) return false;
-  unit.Subclass(button);
-  SendMessageW(button, WM_SETFONT, WPARAM(font.get()), TRUE);
+  if (!win::OpenUnitWindow(unit, {L"BUTTON", style, 0, caption}, args)) return false;
+  SendMessageW(unit.handle(), WM_SETFONT, WPARAM(font.get()), TRUE);
   return true;
 }
 
 class Button final : public win::UnitObject {
  public:
+  using Properties = ButtonProperties;
+  static std::optional<Properties> Read(std::span<const uint8_t> blob) { return ReadButtonBlob(blob); }
+  static std::vector<uint8_t> Write(const Properties& properties) { return WriteButtonBlob(properties); }
+
   Button(const win::CreateArgs& args, ButtonProperties properties)
       : UnitObject(args.windowId, args.unitId), properties_(std::move(properties)), font_(properties_.font) {}
 
@@ -142,15 +114,19 @@ class Button final : public win::UnitObject {
     return OpenButton(*this, ButtonStyle(properties_), properties_.caption, font_, args);
   }
   std::vector<uint8_t> Serialize() const { return WriteButtonBlob(properties_); }
-  bool IsDefault() const { return (GetWindowLongPtrW(handle(), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON; }
+  bool IsDefaultButton() const { return (GetWindowLongPtrW(handle(), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON; }
 
  private:
   ButtonProperties properties_;
-  UnitFont font_;
+  win::UnitFont font_;
 };
 
 class CheckBox final : public win::UnitObject {
  public:
+  using Properties = CheckBoxProperties;
+  static std::optional<Properties> Read(std::span<const uint8_t> blob) { return ReadCheckBoxBlob(blob); }
+  static std::vector<uint8_t> Write(const Properties& properties) { return WriteCheckBoxBlob(properties); }
+
   CheckBox(const win::CreateArgs& args, CheckBoxProperties properties)
       : UnitObject(args.windowId, args.unitId), properties_(std::move(properties)), font_(properties_.font) {}
 
@@ -162,16 +138,16 @@ class CheckBox final : public win::UnitObject {
 
  private:
   LRESULT OnControlColors(HDC dc) {
-    return ControlColors(dc, properties_.textColor, properties_.backColor, brush_.get());
+    return win::ControlColors(dc, properties_.textColor, properties_.backColor, brush_.get());
   }
 
   CheckBoxProperties properties_;
-  UnitFont font_;
-  GdiPtr<HBRUSH> brush_;
+  win::UnitFont font_;
+  win::GdiPtr<HBRUSH> brush_;
 };
 
 bool CheckBox::Open(const win::CreateArgs& args) {
-  brush_ = SolidBrush(properties_.backColor);
+  brush_ = win::SolidBrush(properties_.backColor);
   if (!OpenButton(*this, CheckBoxStyle(properties_), properties_.caption, font_, args)) return false;
   SendMessageW(handle(), BM_SETCHECK, properties_.checked == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
   return true;
@@ -191,25 +167,9 @@ LRESULT CheckBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return CallOriginal(message, wParam, lParam);
 }
 
-bool IsDefaultButton(win::UnitObject* unit) { return static_cast<Button*>(unit)->IsDefault(); }
-
 }  // namespace
 
-void* ButtonInterface(int number) {
-  switch (number) {
-    case win::OP_CREATE: return AsInterface<win::CreateOperation>(&CreateUnit<Button, ReadButtonBlob>);
-    case win::OP_GET_ALL_PROPERTIES: return AsInterface<win::GetAllPropertiesOperation>(&SerializeUnit<Button>);
-    case win::OP_IS_DEFAULT_BUTTON: return AsInterface<win::IsDefaultButtonOperation>(&IsDefaultButton);
-    default: return nullptr;
-  }
-}
-
-void* CheckBoxInterface(int number) {
-  switch (number) {
-    case win::OP_CREATE: return AsInterface<win::CreateOperation>(&CreateUnit<CheckBox, ReadCheckBoxBlob>);
-    case win::OP_GET_ALL_PROPERTIES: return AsInterface<win::GetAllPropertiesOperation>(&SerializeUnit<CheckBox>);
-    default: return nullptr;
-  }
-}
+void* ButtonInterface(int number) { return win::UnitInterface<Button>(number); }
+void* CheckBoxInterface(int number) { return win::UnitInterface<CheckBox>(number); }
 
 }  // namespace units

@@ -14,23 +14,53 @@
 #include <string>
 #include <vector>
 
-#include "windows/unit_type.h"
+#include "windows/unit_toolkit.h"
 
 namespace units {
 
-constexpr const char* kButtonName = "按钮";
-constexpr const char* kButtonEnglishName = "Button";
-constexpr uint32_t kButtonState = 0x80000840;
-constexpr int32_t kButtonPropertyCount = 14;
-extern const win::PropertyDescriptor kButtonProperties[kButtonPropertyCount];
 void* ButtonInterface(int number);
-
-constexpr const char* kCheckBoxName = "选择框";
-constexpr const char* kCheckBoxEnglishName = "CheckBox";
-constexpr uint32_t kCheckBoxState = 0x80001040;
-constexpr int32_t kCheckBoxPropertyCount = 21;
-extern const win::PropertyDescriptor kCheckBoxProperties[kCheckBoxPropertyCount];
 void* CheckBoxInterface(int number);
+
+inline constexpr auto kButtonProperties = win::PropertyTable<6>({
+    win::Own(win::PROP_PICTURE),  // 8 picture
+    win::Own(win::PROP_PICK),     // 9 button type
+    win::Own(win::PROP_TEXT),     // 10 caption
+    win::Own(win::PROP_PICK),     // 11 horizontal alignment
+    win::Own(win::PROP_PICK),     // 12 vertical alignment
+    win::Own(win::PROP_FONT),     // 13 font
+});
+
+inline constexpr win::UnitTypeDescriptor kButtonType = win::DescribeUnitType({
+    .name = "按钮",
+    .englishName = "Button",
+    .state = 0x80000840,
+    .properties = kButtonProperties,
+    .interfaceFunction = &ButtonInterface,
+});
+
+inline constexpr auto kCheckBoxProperties = win::PropertyTable<13>({
+    win::Own(win::PROP_PICTURE),  // 8 picture
+    win::Own(win::PROP_BOOL),     // 9 push-like
+    win::Own(win::PROP_BOOL),     // 10 flat
+    win::Own(win::PROP_TEXT),     // 11 caption
+    win::Own(win::PROP_BOOL),     // 12 text on the left
+    win::Own(win::PROP_PICK),     // 13 horizontal alignment
+    win::Own(win::PROP_PICK),     // 14 vertical alignment
+    win::Own(win::PROP_COLOR),    // 15 text colour
+    win::Own(win::PROP_COLOR_3),  // 16 background colour
+    win::Own(win::PROP_FONT),     // 17 font
+    win::Own(win::PROP_BOOL),     // 18 checked
+    win::Own(win::PROP_TEXT_5),   // 19 text option A
+    win::Own(win::PROP_TEXT_7),   // 20 text option B
+});
+
+inline constexpr win::UnitTypeDescriptor kCheckBoxType = win::DescribeUnitType({
+    .name = "选择框",
+    .englishName = "CheckBox",
+    .state = 0x80001040,
+    .properties = kCheckBoxProperties,
+    .interfaceFunction = &CheckBoxInterface,
+});
 
 constexpr uint32_t kButtonVersion = 1;
 constexpr uint32_t kCheckBoxVersion = 2;

@@ -2,37 +2,9 @@
 
 #include <windows.h>
 
-#include "units/unit_support.h"
 #include "windows/blob.h"
 
 namespace units {
-
-const win::PropertyDescriptor kCommonDlgProperties[kCommonDlgPropertyCount] = {
-    Common(win::PROP_INT), Common(win::PROP_INT), Common(win::PROP_INT), Common(win::PROP_INT),
-    Common(win::PROP_TEXT), Common(win::PROP_BOOL), Common(win::PROP_BOOL), Common(win::PROP_MOUSE_POINTER),
-    Own(win::PROP_PICK),     // 8 dialog kind
-    Own(win::PROP_TEXT),     // 9 title
-    Own(win::PROP_TEXT),     // 10 file name
-    Own(win::PROP_TEXT),     // 11 filter
-    Own(win::PROP_INT_ALT),  // 12 filter index
-    Own(win::PROP_TEXT),     // 13 initial directory
-    Own(win::PROP_TEXT),     // 14 default extension
-    Own(win::PROP_BOOL),     // 15 create prompt
-    Own(win::PROP_BOOL),     // 16 file must exist
-    Own(win::PROP_BOOL),     // 17 overwrite prompt
-    Own(win::PROP_BOOL),     // 18 path must exist
-    Own(win::PROP_BOOL),     // 19 keep directory
-    Own(win::PROP_COLOR),    // 20 font colour
-    Own(win::PROP_BOOL),     // 21 bold
-    Own(win::PROP_BOOL),     // 22 italic
-    Own(win::PROP_BOOL),     // 23 strikeout
-    Own(win::PROP_BOOL),     // 24 underline
-    Own(win::PROP_TEXT),     // 25 font name
-    Own(win::PROP_INT),      // 26 font size
-    Own(win::PROP_TEXT),     // 27 help file
-    Own(win::PROP_PICK),     // 28 help command
-    Own(win::PROP_INT),      // 29 help topic
-};
 
 std::optional<CommonDlgProperties> ReadCommonDlgBlob(std::span<const uint8_t> blob) {
   CommonDlgProperties p;
@@ -84,6 +56,10 @@ constexpr wchar_t kCommonDlgClass[] = L"_QX_CommonDlg";
 
 class CommonDlg final : public win::UnitObject {
  public:
+  using Properties = CommonDlgProperties;
+  static std::optional<Properties> Read(std::span<const uint8_t> blob) { return ReadCommonDlgBlob(blob); }
+  static std::vector<uint8_t> Write(const Properties& properties) { return WriteCommonDlgBlob(properties); }
+
   CommonDlg(const win::CreateArgs& args, CommonDlgProperties properties)
       : UnitObject(args.windowId, args.unitId), properties_(std::move(properties)) {}
 
@@ -96,22 +72,13 @@ class CommonDlg final : public win::UnitObject {
 
 // The design tool shows the hidden window as a framed placeholder.
 bool CommonDlg::Open(const win::CreateArgs& args) {
-  RegisterUnitClass(kCommonDlgClass, CS_DBLCLKS, SystemCursor(IDC_ARROW));
-  DWORD style = args.style | WS_CHILD | WS_CLIPSIBLINGS | (args.designMode ? WS_BORDER : 0);
-  HWND window = CreateUnitWindow(0, kCommonDlgClass, {}, style, args);
-  if (!window) return false;
-  Subclass(window);
-  return true;
+  win::RegisterUnitClass(kCommonDlgClass, CS_DBLCLKS, win::SystemCursor(IDC_ARROW));
+  DWORD style = WS_CLIPSIBLINGS | (args.designMode ? WS_BORDER : 0);
+  return win::OpenUnitWindow(*this, {kCommonDlgClass, style}, args);
 }
 
 }  // namespace
 
-void* CommonDlgInterface(int number) {
-  switch (number) {
-    case win::OP_CREATE: return AsInterface<win::CreateOperation>(&CreateUnit<CommonDlg, ReadCommonDlgBlob>);
-    case win::OP_GET_ALL_PROPERTIES: return AsInterface<win::GetAllPropertiesOperation>(&SerializeUnit<CommonDlg>);
-    default: return nullptr;
-  }
-}
+void* CommonDlgInterface(int number) { return win::UnitInterface<CommonDlg>(number); }
 
 }  // namespace units

@@ -9,16 +9,44 @@
 #include <string>
 #include <vector>
 
-#include "windows/unit_type.h"
+#include "windows/unit_toolkit.h"
 
 namespace units {
 
-constexpr const char* kCommonDlgName = "通用对话框";
-constexpr const char* kCommonDlgEnglishName = "CommonDlg";
-constexpr uint32_t kCommonDlgState = 0x80008040;
-constexpr int32_t kCommonDlgPropertyCount = 30;
-extern const win::PropertyDescriptor kCommonDlgProperties[kCommonDlgPropertyCount];
 void* CommonDlgInterface(int number);
+
+inline constexpr auto kCommonDlgProperties = win::PropertyTable<22>({
+    win::Own(win::PROP_PICK),     // 8 dialog kind
+    win::Own(win::PROP_TEXT),     // 9 title
+    win::Own(win::PROP_TEXT),     // 10 file name
+    win::Own(win::PROP_TEXT),     // 11 filter
+    win::Own(win::PROP_INT_ALT),  // 12 filter index
+    win::Own(win::PROP_TEXT),     // 13 initial directory
+    win::Own(win::PROP_TEXT),     // 14 default extension
+    win::Own(win::PROP_BOOL),     // 15 create prompt
+    win::Own(win::PROP_BOOL),     // 16 file must exist
+    win::Own(win::PROP_BOOL),     // 17 overwrite prompt
+    win::Own(win::PROP_BOOL),     // 18 path must exist
+    win::Own(win::PROP_BOOL),     // 19 keep directory
+    win::Own(win::PROP_COLOR),    // 20 font colour
+    win::Own(win::PROP_BOOL),     // 21 bold
+    win::Own(win::PROP_BOOL),     // 22 italic
+    win::Own(win::PROP_BOOL),     // 23 strikeout
+    win::Own(win::PROP_BOOL),     // 24 underline
+    win::Own(win::PROP_TEXT),     // 25 font name
+    win::Own(win::PROP_INT),      // 26 font size
+    win::Own(win::PROP_TEXT),     // 27 help file
+    win::Own(win::PROP_PICK),     // 28 help command
+    win::Own(win::PROP_INT),      // 29 help topic
+});
+
+inline constexpr win::UnitTypeDescriptor kCommonDlgType = win::DescribeUnitType({
+    .name = "通用对话框",
+    .englishName = "CommonDlg",
+    .state = 0x80008040,
+    .properties = kCommonDlgProperties,
+    .interfaceFunction = &CommonDlgInterface,
+});
 
 constexpr uint32_t kCommonDlgVersion = 1;
 

@@ -6,37 +6,10 @@
 #include <memory>
 
 #include "runtime/gbk.h"
-#include "units/unit_support.h"
 #include "windows/blob.h"
 #include "windows/window_unit.h"
 
 namespace units {
-
-const win::PropertyDescriptor kEditBoxProperties[kEditBoxPropertyCount] = {
-    Common(win::PROP_INT), Common(win::PROP_INT), Common(win::PROP_INT), Common(win::PROP_INT),
-    Common(win::PROP_TEXT), Common(win::PROP_BOOL), Common(win::PROP_BOOL), Common(win::PROP_MOUSE_POINTER),
-    Own(win::PROP_TEXT),     // 8 content
-    Own(win::PROP_PICK),     // 9 border style
-    Own(win::PROP_COLOR),    // 10 text colour
-    Own(win::PROP_COLOR_3),  // 11 background colour
-    Own(win::PROP_FONT),     // 12 font
-    Own(win::PROP_BOOL),     // 13 hide selection
-    Own(win::PROP_INT),      // 14 maximum length
-    Own(win::PROP_BOOL),     // 15 multi-line
-    Own(win::PROP_PICK),     // 16 scroll bars
-    Own(win::PROP_PICK),     // 17 alignment
-    Own(win::PROP_PICK),     // 18 input mode
-    Own(win::PROP_TEXT),     // 19 password character
-    Own(win::PROP_PICK),     // 20 letter conversion
-    Own(win::PROP_PICK),     // 21 adjust type
-    Own(win::PROP_INT),      // 22 adjust minimum
-    Own(win::PROP_INT),      // 23 adjust maximum
-    Own(win::PROP_INT),      // 24 selection start
-    Own(win::PROP_INT),      // 25 selection length
-    Own(win::PROP_TEXT, kRunTimeOnlyPropertyState),  // 26 selected text
-    Own(win::PROP_TEXT_5),   // 27 text option A
-    Own(win::PROP_TEXT_7),   // 28 text option B
-};
 
 namespace {
 
@@ -115,12 +88,12 @@ DWORD EditBoxStyle(const EditBoxProperties& p) {
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
   if (!p.hideSelection) style |= ES_NOHIDESEL;
   if (p.multiLine) {
-    style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | Pick(kScrollBarStyles, p.scrollBars);
+    style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | win::Pick(kScrollBarStyles, p.scrollBars);
   } else {
     style |= ES_AUTOHSCROLL;
   }
-  return style | Pick(kAlignmentStyles, p.alignment) | Pick(kInputModeStyles, p.inputMode) |
-         Pick(kLetterCaseStyles, p.letterCase);
+  return style | win::Pick(kAlignmentStyles, p.alignment) | win::Pick(kInputModeStyles, p.inputMode) |
+         win::Pick(kLetterCaseStyles, p.letterCase);
 }
 
 namespace {
@@ -180,6 +153,10 @@ int TextHeight(HFONT font, const wchar_t* text) {
 
 class EditBox final : public win::UnitObject {
  public:
+  using Properties = EditBoxProperties;
+  static std::optional<Properties> Read(std::span<const uint8_t> blob) { return ReadEditBoxBlob(blob); }
+  static std::vector<uint8_t> Write(const Properties& properties) { return WriteEditBoxBlob(properties); }
+
   EditBox(const win::CreateArgs& args, EditBoxProperties properties)
       : UnitObject(args.windowId, args.unitId), properties_(std::move(properties)) {}
 
@@ -198,33 +175,32 @@ class EditBox final : public win::UnitObject {
   void ShowSpin(bool shown);
   void Select();
   LRESULT OnControlColors(HDC dc) {
-    return ControlColors(dc, properties_.textColor, properties_.backColor, brush_.get());
+    return win::ControlColors(dc, properties_.textColor, properties_.backColor, brush_.get());
   }
 
   EditBoxProperties properties_;
-  GdiPtr<HBRUSH> brush_;
-  UnitFont font_;
+  win::GdiPtr<HBRUSH> brush_;
+  win::UnitFont font_;
   WindowPtr spin_;
 };
 
 bool EditBox::Open(const win::CreateArgs& args) {
-  brush_ = SolidBrush(properties_.backColor);
-  HWND box = CreateUnitWindow(0, L"EDIT", properties_.content, EditBoxStyle(properties_) | args.style, args);
-  if (!box) return false;
-  Subclass(box);
+  brush_ = win::SolidBrush(properties_.backColor);
+  if (!win::OpenUnitWindow(*this, {L"EDIT", EditBoxStyle(properties_), 0, properties_.content}, args)) return false;
+  HWND box = handle();
   ApplyFont();
   SendMessageW(box, EM_LIMITTEXT, WPARAM(std::max(properties_.maxLength, 0)), 0);
   if (properties_.inputMode == kInputPassword)
     SendMessageW(box, EM_SETPASSWORDCHAR, PasswordCharOf(properties_.passwordChar), 0);
   if (!properties_.multiLine && (properties_.adjustType == 1 || properties_.adjustType == 2)) CreateSpin(args);
   Select();
-  ApplyBorderStyle(box, properties_.borderStyle);
+  win::ApplyBorderStyle(box, properties_.borderStyle);
   return true;
 }
 
 // A single-line box is made at least as tall as one line of its font.
 void EditBox::ApplyFont() {
-  font_ = UnitFont(properties_.font);
+  font_ = win::UnitFont(properties_.font);
   if (!properties_.multiLine) {
     int needed = TextHeight(font_.get(), L"吴") + 2 * GetSystemMetrics(SM_CYEDGE);
     RECT box;
@@ -279,7 +255,7 @@ void EditBox::Select() {
 
 // The user may have typed: the content is the window's text.
 std::vector<uint8_t> EditBox::Serialize() {
-  properties_.content = WindowTextGbk(handle());
+  properties_.content = win::WindowTextGbk(handle());
   return WriteEditBoxBlob(properties_);
 }
 
@@ -299,17 +275,8 @@ LRESULT EditBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return CallOriginal(message, wParam, lParam);
 }
 
-bool WantsKey(win::UnitObject* unit, int virtualKey) { return static_cast<EditBox*>(unit)->WantsKey(virtualKey); }
-
 }  // namespace
 
-void* EditBoxInterface(int number) {
-  switch (number) {
-    case win::OP_CREATE: return AsInterface<win::CreateOperation>(&CreateUnit<EditBox, ReadEditBoxBlob>);
-    case win::OP_GET_ALL_PROPERTIES: return AsInterface<win::GetAllPropertiesOperation>(&SerializeUnit<EditBox>);
-    case win::OP_WANTS_KEY: return AsInterface<win::WantsKeyOperation>(&WantsKey);
-    default: return nullptr;
-  }
-}
+void* EditBoxInterface(int number) { return win::UnitInterface<EditBox>(number); }
 
 }  // namespace units

@@ -10,16 +10,43 @@
 #include <string>
 #include <vector>
 
-#include "windows/unit_type.h"
+#include "windows/unit_toolkit.h"
 
 namespace units {
 
-constexpr const char* kEditBoxName = "编辑框";
-constexpr const char* kEditBoxEnglishName = "EditBox";
-constexpr uint32_t kEditBoxState = 0x80000040;
-constexpr int32_t kEditBoxPropertyCount = 29;
-extern const win::PropertyDescriptor kEditBoxProperties[kEditBoxPropertyCount];
 void* EditBoxInterface(int number);
+
+inline constexpr auto kEditBoxProperties = win::PropertyTable<21>({
+    win::Own(win::PROP_TEXT),     // 8 content
+    win::Own(win::PROP_PICK),     // 9 border style
+    win::Own(win::PROP_COLOR),    // 10 text colour
+    win::Own(win::PROP_COLOR_3),  // 11 background colour
+    win::Own(win::PROP_FONT),     // 12 font
+    win::Own(win::PROP_BOOL),     // 13 hide selection
+    win::Own(win::PROP_INT),      // 14 maximum length
+    win::Own(win::PROP_BOOL),     // 15 multi-line
+    win::Own(win::PROP_PICK),     // 16 scroll bars
+    win::Own(win::PROP_PICK),     // 17 alignment
+    win::Own(win::PROP_PICK),     // 18 input mode
+    win::Own(win::PROP_TEXT),     // 19 password character
+    win::Own(win::PROP_PICK),     // 20 letter conversion
+    win::Own(win::PROP_PICK),     // 21 adjust type
+    win::Own(win::PROP_INT),      // 22 adjust minimum
+    win::Own(win::PROP_INT),      // 23 adjust maximum
+    win::Own(win::PROP_INT),      // 24 selection start
+    win::Own(win::PROP_INT),      // 25 selection length
+    win::Own(win::PROP_TEXT, win::kRunTimeOnlyPropertyState),  // 26 selected text
+    win::Own(win::PROP_TEXT_5),   // 27 text option A
+    win::Own(win::PROP_TEXT_7),   // 28 text option B
+});
+
+inline constexpr win::UnitTypeDescriptor kEditBoxType = win::DescribeUnitType({
+    .name = "编辑框",
+    .englishName = "EditBox",
+    .state = 0x80000040,
+    .properties = kEditBoxProperties,
+    .interfaceFunction = &EditBoxInterface,
+});
 
 constexpr uint32_t kEditBoxVersion = 2;
 

@@ -7,25 +7,9 @@
 #include <cwchar>
 
 #include "runtime/gbk.h"
-#include "units/unit_support.h"
 #include "windows/blob.h"
 
 namespace units {
-
-const win::PropertyDescriptor kHyperLinkerProperties[kHyperLinkerPropertyCount] = {
-    Common(win::PROP_INT), Common(win::PROP_INT), Common(win::PROP_INT), Common(win::PROP_INT),
-    Common(win::PROP_TEXT), Common(win::PROP_BOOL), Common(win::PROP_BOOL), Common(win::PROP_MOUSE_POINTER),
-    Own(win::PROP_TEXT),     // 8 caption
-    Own(win::PROP_PICK),     // 9 link type
-    Own(win::PROP_TEXT),     // 10 e-mail address
-    Own(win::PROP_TEXT),     // 11 web address
-    Own(win::PROP_COLOR),    // 12 normal colour
-    Own(win::PROP_COLOR),    // 13 visited colour
-    Own(win::PROP_COLOR),    // 14 hover colour
-    Own(win::PROP_COLOR_3),  // 15 back colour
-    Own(win::PROP_PICK),     // 16 border style
-    Own(win::PROP_FONT),     // 17 font
-};
 
 std::optional<HyperLinkerProperties> ReadHyperLinkerBlob(std::span<const uint8_t> blob) {
   HyperLinkerProperties p;
@@ -94,22 +78,7 @@ constexpr DWORD kRegistryValueLimit = MAX_PATH;  // characters read from a regis
 // none (a test program, for instance).
 HCURSOR LinkCursor() {
   HCURSOR own = LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kLinkCursorResource));
-  return own ? own : SystemCursor(IDC_HAND);
-}
-
-// The stored font as the link draws it: any character set, proof quality.
-std::vector<uint8_t> PaintFont(const std::vector<uint8_t>& stored) {
-  if (stored.size() != kLogFontSize) return {};
-  LOGFONTA font;
-  std::memcpy(&font, stored.data(), kLogFontSize);
-  font.lfCharSet = DEFAULT_CHARSET;
-  font.lfOutPrecision = 0;
-  font.lfClipPrecision = 0;
-  font.lfQuality = PROOF_QUALITY;
-  font.lfPitchAndFamily = 0;
-  std::vector<uint8_t> bytes(kLogFontSize);
-  std::memcpy(bytes.data(), &font, kLogFontSize);
-  return bytes;
+  return own ? own : win::SystemCursor(IDC_HAND);
 }
 
 std::optional<std::wstring> RegistryDefaultValue(const std::wstring& key) {
@@ -152,6 +121,10 @@ bool OpenLink(const std::string& target, int show) {
 
 class HyperLinker final : public win::UnitObject {
  public:
+  using Properties = HyperLinkerProperties;
+  static std::optional<Properties> Read(std::span<const uint8_t> blob) { return ReadHyperLinkerBlob(blob); }
+  static std::vector<uint8_t> Write(const Properties& properties) { return WriteHyperLinkerBlob(properties); }
+
   HyperLinker(const win::CreateArgs& args, HyperLinkerProperties properties)
       : UnitObject(args.windowId, args.unitId), properties_(std::move(properties)) {}
 
@@ -174,12 +147,9 @@ class HyperLinker final : public win::UnitObject {
 };
 
 bool HyperLinker::Open(const win::CreateArgs& args) {
-  RegisterUnitClass(kHyperLinkerClass, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, LinkCursor());
-  HWND window =
-      CreateUnitWindow(0, kHyperLinkerClass, properties_.caption, WS_CHILD | WS_CLIPSIBLINGS | args.style, args);
-  if (!window) return false;
-  Subclass(window);
-  ApplyBorderStyle(window, properties_.borderStyle);
+  win::RegisterUnitClass(kHyperLinkerClass, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, LinkCursor());
+  if (!win::OpenUnitWindow(*this, {kHyperLinkerClass, WS_CLIPSIBLINGS, 0, properties_.caption}, args)) return false;
+  win::ApplyBorderStyle(handle(), properties_.borderStyle);
   return true;
 }
 
@@ -187,12 +157,12 @@ LRESULT HyperLinker::OnPaint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(handle(), &paint);
   if (!IsRectEmpty(&paint.rcPaint)) {
-    FillRect(dc, &paint.rcPaint, SolidBrush(properties_.backColor).get());
-    std::wstring text = WindowText(handle());
+    FillRect(dc, &paint.rcPaint, win::SolidBrush(properties_.backColor).get());
+    std::wstring text = win::WindowText(handle());
     if (text.empty()) text = rt::WideFromGbk(LinkAddress(properties_));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, LinkTextColor(properties_, hover_, visited_));
-    UnitFont font(PaintFont(properties_.font));
+    win::UnitFont font(properties_.font, win::FontMaking::Proof);
     HGDIOBJ previous = SelectObject(dc, font.get());
     RECT client;
     GetClientRect(handle(), &client);
@@ -247,12 +217,6 @@ LRESULT HyperLinker::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-void* HyperLinkerInterface(int number) {
-  switch (number) {
-    case win::OP_CREATE: return AsInterface<win::CreateOperation>(&CreateUnit<HyperLinker, ReadHyperLinkerBlob>);
-    case win::OP_GET_ALL_PROPERTIES: return AsInterface<win::GetAllPropertiesOperation>(&SerializeUnit<HyperLinker>);
-    default: return nullptr;
-  }
-}
+void* HyperLinkerInterface(int number) { return win::UnitInterface<HyperLinker>(number); }
 
 }  // namespace units

@@ -14,16 +14,32 @@
 #include <string_view>
 #include <vector>
 
-#include "windows/unit_type.h"
+#include "windows/unit_toolkit.h"
 
 namespace units {
 
-constexpr const char* kHyperLinkerName = "超级链接框";
-constexpr const char* kHyperLinkerEnglishName = "HyperLinker";
-constexpr uint32_t kHyperLinkerState = 0x80010040;
-constexpr int32_t kHyperLinkerPropertyCount = 18;
-extern const win::PropertyDescriptor kHyperLinkerProperties[kHyperLinkerPropertyCount];
 void* HyperLinkerInterface(int number);
+
+inline constexpr auto kHyperLinkerProperties = win::PropertyTable<10>({
+    win::Own(win::PROP_TEXT),     // 8 caption
+    win::Own(win::PROP_PICK),     // 9 link type
+    win::Own(win::PROP_TEXT),     // 10 e-mail address
+    win::Own(win::PROP_TEXT),     // 11 web address
+    win::Own(win::PROP_COLOR),    // 12 normal colour
+    win::Own(win::PROP_COLOR),    // 13 visited colour
+    win::Own(win::PROP_COLOR),    // 14 hover colour
+    win::Own(win::PROP_COLOR_3),  // 15 back colour
+    win::Own(win::PROP_PICK),     // 16 border style
+    win::Own(win::PROP_FONT),     // 17 font
+});
+
+inline constexpr win::UnitTypeDescriptor kHyperLinkerType = win::DescribeUnitType({
+    .name = "超级链接框",
+    .englishName = "HyperLinker",
+    .state = 0x80010040,
+    .properties = kHyperLinkerProperties,
+    .interfaceFunction = &HyperLinkerInterface,
+});
 
 constexpr uint32_t kHyperLinkerVersion = 1;
 

@@ -4,36 +4,9 @@
 #include <memory>
 
 #include "runtime/gbk.h"
-#include "units/unit_support.h"
 #include "windows/blob.h"
 
 namespace units {
-
-const win::PropertyDescriptor kLabelProperties[kLabelPropertyCount] = {
-    Common(win::PROP_INT), Common(win::PROP_INT), Common(win::PROP_INT), Common(win::PROP_INT),
-    Common(win::PROP_TEXT), Common(win::PROP_BOOL), Common(win::PROP_BOOL), Common(win::PROP_MOUSE_POINTER),
-    Own(win::PROP_TEXT),     // 8 caption
-    Own(win::PROP_PICK),     // 9 effect
-    Own(win::PROP_PICK),     // 10 border style
-    Own(win::PROP_INT),      // 11 frame width
-    Own(win::PROP_COLOR_2),  // 12 frame colour 1
-    Own(win::PROP_COLOR_2),  // 13 frame colour 2
-    Own(win::PROP_COLOR_2),  // 14 frame colour 3
-    Own(win::PROP_FONT),     // 15 font
-    Own(win::PROP_COLOR),    // 16 text colour
-    Own(win::PROP_COLOR_3),  // 17 background colour
-    Own(win::PROP_PICTURE),  // 18 background picture
-    Own(win::PROP_PICK),     // 19 picture mode
-    Own(win::PROP_PICK),     // 20 gradient mode
-    Own(win::PROP_COLOR_2),  // 21 gradient colour 1
-    Own(win::PROP_COLOR_2),  // 22 gradient colour 2
-    Own(win::PROP_COLOR_2),  // 23 gradient colour 3
-    Own(win::PROP_PICK),     // 24 horizontal alignment
-    Own(win::PROP_BOOL),     // 25 word wrap
-    Own(win::PROP_PICK),     // 26 vertical alignment
-    Own(win::PROP_TEXT_5),   // 27 text option A
-    Own(win::PROP_TEXT_7),   // 28 text option B
-};
 
 namespace {
 
@@ -66,7 +39,7 @@ void ReadLabelFields(win::BlobReader& in, uint32_t version, LabelProperties& p) 
 }  // namespace
 
 std::optional<LabelProperties> ReadLabelBlob(std::span<const uint8_t> blob) {
-  return ReadVersionedBlob(blob, kLabelVersion, ReadLabelFields);
+  return win::ReadVersionedBlob(blob, kLabelVersion, ReadLabelFields);
 }
 
 std::vector<uint8_t> WriteLabelBlob(const LabelProperties& p) {
@@ -89,9 +62,9 @@ constexpr UINT kVerticalFlags[] = {DT_TOP, DT_VCENTER, DT_BOTTOM};
 }  // namespace
 
 UINT LabelTextFlags(const LabelProperties& p) {
-  UINT flags = DT_NOCLIP | Pick(kHorizontalFlags, p.horizontalAlignment);
+  UINT flags = DT_NOCLIP | win::Pick(kHorizontalFlags, p.horizontalAlignment);
   if (p.wordWrap) return flags | DT_WORDBREAK;
-  return flags | DT_SINGLELINE | Pick(kVerticalFlags, p.verticalAlignment);
+  return flags | DT_SINGLELINE | win::Pick(kVerticalFlags, p.verticalAlignment);
 }
 
 namespace {
@@ -100,7 +73,7 @@ namespace {
 std::vector<COLORREF> DrawnColors(std::initializer_list<uint32_t> colors) {
   std::vector<COLORREF> drawn;
   for (uint32_t color : colors)
-    if (color != kDefaultColor) drawn.push_back(COLORREF(color));
+    if (color != win::kDefaultColor) drawn.push_back(COLORREF(color));
   return drawn;
 }
 
@@ -161,7 +134,7 @@ void PaintBackground(HDC dc, const RECT& area, const LabelProperties& p) {
   if (IsGradientMode(p.gradientMode) && stops.size() >= 2) {
     FillGradient(dc, area, p.gradientMode, stops);
   } else {
-    Fill(dc, area, ResolveColor(p.backColor));
+    Fill(dc, area, win::ResolveColor(p.backColor));
   }
 }
 
@@ -196,7 +169,7 @@ void PaintCaption(HDC dc, const RECT& area, const LabelProperties& p, HFONT font
     DrawCaption(dc, area, text, flags, effect.copyColor, effect.copyOffset);
     textOffset = effect.textOffset;
   }
-  DrawCaption(dc, area, text, flags, ResolveColor(p.textColor, COLOR_BTNTEXT), textOffset);
+  DrawCaption(dc, area, text, flags, win::ResolveColor(p.textColor, COLOR_BTNTEXT), textOffset);
   SelectObject(dc, previous);
 }
 
@@ -221,6 +194,10 @@ constexpr wchar_t kLabelClass[] = L"_QX_Label";
 
 class Label final : public win::UnitObject {
  public:
+  using Properties = LabelProperties;
+  static std::optional<Properties> Read(std::span<const uint8_t> blob) { return ReadLabelBlob(blob); }
+  static std::vector<uint8_t> Write(const Properties& properties) { return WriteLabelBlob(properties); }
+
   Label(const win::CreateArgs& args, LabelProperties properties)
       : UnitObject(args.windowId, args.unitId), properties_(std::move(properties)), font_(properties_.font) {}
 
@@ -234,15 +211,13 @@ class Label final : public win::UnitObject {
   LRESULT OnPaint();
 
   LabelProperties properties_;
-  UnitFont font_;
+  win::UnitFont font_;
 };
 
 bool Label::Open(const win::CreateArgs& args) {
-  RegisterUnitClass(kLabelClass, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, SystemCursor(IDC_ARROW));
-  HWND window = CreateUnitWindow(0, kLabelClass, properties_.caption, WS_CHILD | WS_CLIPSIBLINGS | args.style, args);
-  if (!window) return false;
-  Subclass(window);
-  ApplyBorderStyle(window, properties_.borderStyle);
+  win::RegisterUnitClass(kLabelClass, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, win::SystemCursor(IDC_ARROW));
+  if (!win::OpenUnitWindow(*this, {kLabelClass, WS_CLIPSIBLINGS, 0, properties_.caption}, args)) return false;
+  win::ApplyBorderStyle(handle(), properties_.borderStyle);
   return true;
 }
 
@@ -265,12 +240,6 @@ LRESULT Label::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-void* LabelInterface(int number) {
-  switch (number) {
-    case win::OP_CREATE: return AsInterface<win::CreateOperation>(&CreateUnit<Label, ReadLabelBlob>);
-    case win::OP_GET_ALL_PROPERTIES: return AsInterface<win::GetAllPropertiesOperation>(&SerializeUnit<Label>);
-    default: return nullptr;
-  }
-}
+void* LabelInterface(int number) { return win::UnitInterface<Label>(number); }
 
 }  // namespace units

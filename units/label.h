@@ -11,16 +11,43 @@
 #include <string>
 #include <vector>
 
-#include "windows/unit_type.h"
+#include "windows/unit_toolkit.h"
 
 namespace units {
 
-constexpr const char* kLabelName = "标签";
-constexpr const char* kLabelEnglishName = "Label";
-constexpr uint32_t kLabelState = 0x84012040;
-constexpr int32_t kLabelPropertyCount = 29;
-extern const win::PropertyDescriptor kLabelProperties[kLabelPropertyCount];
 void* LabelInterface(int number);
+
+inline constexpr auto kLabelProperties = win::PropertyTable<21>({
+    win::Own(win::PROP_TEXT),     // 8 caption
+    win::Own(win::PROP_PICK),     // 9 effect
+    win::Own(win::PROP_PICK),     // 10 border style
+    win::Own(win::PROP_INT),      // 11 frame width
+    win::Own(win::PROP_COLOR_2),  // 12 frame colour 1
+    win::Own(win::PROP_COLOR_2),  // 13 frame colour 2
+    win::Own(win::PROP_COLOR_2),  // 14 frame colour 3
+    win::Own(win::PROP_FONT),     // 15 font
+    win::Own(win::PROP_COLOR),    // 16 text colour
+    win::Own(win::PROP_COLOR_3),  // 17 background colour
+    win::Own(win::PROP_PICTURE),  // 18 background picture
+    win::Own(win::PROP_PICK),     // 19 picture mode
+    win::Own(win::PROP_PICK),     // 20 gradient mode
+    win::Own(win::PROP_COLOR_2),  // 21 gradient colour 1
+    win::Own(win::PROP_COLOR_2),  // 22 gradient colour 2
+    win::Own(win::PROP_COLOR_2),  // 23 gradient colour 3
+    win::Own(win::PROP_PICK),     // 24 horizontal alignment
+    win::Own(win::PROP_BOOL),     // 25 word wrap
+    win::Own(win::PROP_PICK),     // 26 vertical alignment
+    win::Own(win::PROP_TEXT_5),   // 27 text option A
+    win::Own(win::PROP_TEXT_7),   // 28 text option B
+});
+
+inline constexpr win::UnitTypeDescriptor kLabelType = win::DescribeUnitType({
+    .name = "标签",
+    .englishName = "Label",
+    .state = 0x84012040,
+    .properties = kLabelProperties,
+    .interfaceFunction = &LabelInterface,
+});
 
 constexpr uint32_t kLabelVersion = 2;
 // Border style 6 draws the gradient frame instead of a window border.

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "runtime/gbk.h"
 #include "windows/events.h"
 #include "windows/registry.h"
 #include "windows/window_unit.h"
@@ -30,7 +31,7 @@ std::optional<int32_t> CommonEventOf(UINT message) {
 EventOutcome Raise(uint32_t windowId, uint32_t unitId, int32_t event, const MSG& m, uint32_t keyState) {
   switch (event) {
     case EV_KEY_DOWN: case EV_KEY_UP: return RaiseSimpleEvent(windowId, unitId, event, {int32_t(m.wParam & 0x1FFF), int32_t(keyState)});
-    case EV_CHAR: return RaiseSimpleEvent(windowId, unitId, event, {int32_t(m.wParam)});
+    case EV_CHAR: return RaiseSimpleEvent(windowId, unitId, event, {rt::GbkCharCode(wchar_t(m.wParam))});
     case EV_WHEEL: return RaiseSimpleEvent(windowId, unitId, event, {GET_WHEEL_DELTA_WPARAM(m.wParam) / WHEEL_DELTA, int32_t(keyState)});
     default:
       return RaiseSimpleEvent(windowId, unitId, event,
@@ -87,7 +88,7 @@ bool RaiseCommonEvent(WindowTemplate& t, MSG& message, uint32_t keyState) {
   if (!IsWindow(target)) return true;
   if (!outcome.handled || !outcome.result) return false;
   if (*event == EV_CHAR && *outcome.result != 0) {
-    message.wParam = WPARAM(*outcome.result);
+    message.wParam = WPARAM(rt::CharOfGbkCode(*outcome.result));
     return false;
   }
   return *outcome.result == 0;

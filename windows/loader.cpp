@@ -35,7 +35,7 @@ class Load {
     rt::DoEvents();
     SuppressEvents();
     t_.snapshot = t_.units;
-    menu_ = BuildMenu(t_.units, false);
+    menu_ = BuildMenu(t_.units);
     if (!createAll()) return fail();
     fixParents();
     fixStacking();
@@ -65,7 +65,7 @@ class Load {
 
   bool createRecord(uint32_t index, HWND parent, HMENU menu, int controlId = 0) {
     const UnitTypeDescriptor* type = UnitTypeOf(t_, index);
-    auto create = FindOperation<CreateOperation>(type, OP_CREATE);
+    auto create = FindOperation<OP_CREATE>(type);
     if (!create) return false;
     UnitRecordLayout layout = units().unitLayout(index);
     uint32_t flags = units().word(index, layout.flags);
@@ -86,9 +86,7 @@ class Load {
     created_.push_back({index, visible});
     if (index != 0) return true;
     window_ = WindowUnit::From(object);
-    if (!window_ || !window_->alive()) return false;
-    window_->SetFirstShowPending();
-    return true;
+    return window_ && window_->alive();
   }
 
   // Units naming a container go into it; pages after the first start hidden.
@@ -153,15 +151,20 @@ class Load {
       if (c.index != 0) ShowWindow(RecordObject(t_, c.index)->handle(), c.visible ? SW_SHOWNA : SW_HIDE);
   }
 
+  // A handler may destroy the window it was loaded for; the pin keeps the
+  // object readable, and what is left to do only happens while it lives.
+  // The load itself has succeeded either way.
   bool finish() {
+    UnitObject::Pin pin(window_);
     uint32_t id = t_.windowId;
     for (int32_t event : {WE_CREATED, WE_MOVED, WE_RESIZED})
       if (window_->alive()) RaiseSimpleEvent(id, 0, event);
-    if (!window_->alive()) return false;
+    if (!window_->alive()) return true;
     if (modal_) window_->BeginModal();
     HWND focus = GetFocus();
     sendToUnits(kWindowReadyMessage);
     if (GetFocus() != focus && focus && IsWindow(focus)) SetFocus(focus);
+    window_->SetFirstShowPending();
     return true;
   }
 
@@ -195,6 +198,22 @@ class Load {
   std::vector<Created> created_;
 };
 
+// The program ends when its last window goes, but not in the middle of a
+// load: reloading the only window destroys it first.
+int loadsUnderway = 0;
+
+void QuitWhenNoWindowLeft() {
+  if (rt::State().started && loadsUnderway == 0 && !AnyLoadedWindowAlive()) PostQuitMessage(0);
+}
+
+struct LoadUnderway {
+  LoadUnderway() { ++loadsUnderway; }
+  ~LoadUnderway() {
+    --loadsUnderway;
+    QuitWhenNoWindowLeft();
+  }
+};
+
 bool WindowRecordVisible(const WindowTemplate& t) {
   return t.units.word(0, t.units.unitLayout(0).flags) & RECORD_VISIBLE;
 }
@@ -202,6 +221,7 @@ bool WindowRecordVisible(const WindowTemplate& t) {
 }  // namespace
 
 bool LoadWindow(WindowTemplate& t, bool modal, HWND owner) {
+  LoadUnderway underway;
   if (auto* loaded = WindowUnit::From(LoadedWindow(t))) {
     if (!loaded->closing()) {
       if (IsIconic(loaded->handle())) ShowWindow(loaded->handle(), SW_RESTORE);
@@ -251,8 +271,9 @@ UnitObject* RequireUnitObject(uint32_t windowId, uint32_t unitId) {
   return unit;
 }
 
-// A unit's end clears its slots; the window's end also puts the unit list
-// back as it was when the load began and wakes a modal loop waiting for it.
+// A unit's end clears its slots (the object deletes itself); the window's
+// end also puts the unit list back as it was when the load began and ends
+// every modal loop waiting for it.
 void ForgetUnit(uint32_t windowId, uint32_t unitId) {
   UnitLocation at = Locate(windowId, unitId);
   if (!at.window || at.window->units.isMenuItem(at.index)) return;
@@ -260,20 +281,13 @@ void ForgetUnit(uint32_t windowId, uint32_t unitId) {
   UnitRecordLayout layout = t.units.unitLayout(at.index);
   ReleaseCursorSlot(t.units.word(at.index, layout.cursorSlot()));
   t.units.setWord(at.index, layout.cursorSlot(), 0);
-  uint32_t slot = t.units.word(at.index, layout.objectSlot);
-  UnitObject* object = ObjectInSlot(slot);
-  ReleaseObjectSlot(slot);
+  ReleaseObjectSlot(t.units.word(at.index, layout.objectSlot));
   t.units.setWord(at.index, layout.objectSlot, 0);
-  delete object;
   if (at.index != 0) return;
   if (t.snapshot) t.units = std::move(*t.snapshot);
   t.snapshot.reset();
-  rt::RuntimeState& state = rt::State();
-  if (state.modalWaitWindow == windowId) {
-    state.modalWaitWindow = 0;
-    PostMessageW(nullptr, WM_NULL, 0, 0);
-  }
-  if (state.started && !AnyLoadedWindowAlive()) PostQuitMessage(0);
+  EndModalWaits(windowId);
+  QuitWhenNoWindowLeft();
 }
 
 uint32_t UnitTypeCodeOf(const UnitObject& unit) {

@@ -54,14 +54,13 @@ class MenuBuilder {
  public:
   MenuBuilder(const UnitList& units, MenuRun run) : units_(units), run_(run) {}
 
-  BuiltMenu build(bool ownerDraw) {
+  BuiltMenu build() {
     menus_.push_back(CreateMenu());
     for (uint32_t p = 0; p < run_.count; ++p) p = append(p);
     if (GetMenuItemCount(menus_[0]) == 0) {
       DestroyMenu(menus_[0]);
       return {};
     }
-    if (ownerDraw) makeOwnerDraw();
     HACCEL table = accelerators_.empty() ? nullptr : CreateAcceleratorTableW(accelerators_.data(), int(accelerators_.size()));
     return {menus_[0], table};
   }
@@ -99,26 +98,6 @@ class MenuBuilder {
     return position;
   }
 
-  void makeOwnerDraw() {
-    for (HMENU menu : allMenus_()) {
-      for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
-        MENUITEMINFOW info{sizeof info, MIIM_FTYPE | MIIM_ID | MIIM_DATA};
-        GetMenuItemInfoW(menu, UINT(i), TRUE, &info);
-        info.fType |= MFT_OWNERDRAW;
-        info.dwItemData = info.wID;
-        SetMenuItemInfoW(menu, UINT(i), TRUE, &info);
-      }
-    }
-  }
-
-  std::vector<HMENU> allMenus_() const {
-    std::vector<HMENU> all{menus_[0]};
-    for (size_t i = 0; i < all.size(); ++i)
-      for (int k = 0, n = GetMenuItemCount(all[i]); k < n; ++k)
-        if (HMENU sub = GetSubMenu(all[i], k)) all.push_back(sub);
-    return all;
-  }
-
   const UnitList& units_;
   MenuRun run_;
   std::vector<HMENU> menus_;
@@ -145,10 +124,10 @@ MenuRun FindMenuRun(const UnitList& units) {
   return run;
 }
 
-BuiltMenu BuildMenu(const UnitList& units, bool ownerDraw) {
+BuiltMenu BuildMenu(const UnitList& units) {
   MenuRun run = FindMenuRun(units);
   if (!run.count) return {};
-  return MenuBuilder(units, run).build(ownerDraw);
+  return MenuBuilder(units, run).build();
 }
 
 }  // namespace win

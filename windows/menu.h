@@ -38,6 +38,6 @@ struct BuiltMenu {
 };
 // An empty run gives neither a bar nor a table. Command IDs are 20000 plus
 // the record's position in the run.
-BuiltMenu BuildMenu(const UnitList& units, bool ownerDraw);
+BuiltMenu BuildMenu(const UnitList& units);
 
 }  // namespace win

@@ -208,6 +208,18 @@ void WriteCommon(const Target& at, int property, uint32_t low, uint32_t high) {
 
 // ---- the unit type's own properties ----
 
+// A property a type declares but cannot serve is a fault of the program, not
+// something to read as 0 or to drop: it ends the program with a message that
+// names the type and the property.
+[[noreturn]] void MissingOperation(const char* what, const UnitTypeDescriptor* type, int property) {
+  std::string message = what;
+  message += ": ";
+  message += type && type->englishName ? type->englishName : "?";
+  message += ' ';
+  message += std::to_string(property);
+  rt::ReportFatalError(message);
+}
+
 struct OwnProperty {
   UnitObject* unit;
   const UnitTypeDescriptor* type;
@@ -217,13 +229,16 @@ struct OwnProperty {
 OwnProperty RequireOwnProperty(const Target& at, int property) {
   if (!LoadedWindow(at.t) || !at.live()) rt::ReportFatalError("指定窗口尚未载入");
   const UnitTypeDescriptor* type = UnitTypeOf(at.t, at.index);
-  int16_t propertyType = type && property < type->propertyCount ? type->properties[property].type : 0;
-  return {at.live(), type, propertyType};
+  if (!type || property >= type->propertyCount) MissingOperation("窗口组件没有指定的属性", type, property);
+  return {at.live(), type, type->properties[property].type};
 }
 
 PropertyValue GetOwn(const OwnProperty& own, int property) {
+  auto get = FindOperation<OP_GET_PROPERTY>(own.type);
+  UnitObject::Pin pin(own.unit);
   PropertyValue value;
-  if (auto get = FindOperation<GetPropertyOperation>(own.type, OP_GET_PROPERTY)) get(own.unit, property - kCommonPropertyCount, &value);
+  if (!get || !get(own.unit, property - kCommonPropertyCount, &value))
+    MissingOperation("窗口组件不能读取此属性", own.type, property);
   return value;
 }
 
@@ -243,9 +258,12 @@ int64_t ConvertRead(const PropertyValue& v, int16_t type, int element) {
   }
 }
 
+// The unit may raise events while it takes the value, and a handler may
+// destroy its window: the pin keeps the object readable until the end.
 void SetOwn(const Target& at, const OwnProperty& own, int property, const PropertyValue& value) {
-  auto set = FindOperation<SetPropertyOperation>(own.type, OP_SET_PROPERTY);
-  if (!set) return;
+  auto set = FindOperation<OP_SET_PROPERTY>(own.type);
+  if (!set) MissingOperation("窗口组件不能设置此属性", own.type, property);
+  UnitObject::Pin pin(own.unit);
   bool recreate = set(own.unit, property - kCommonPropertyCount, value);
   if (recreate && at.index != 0 && own.unit->alive()) RecreateUnit(at.t, at.index);
 }
@@ -283,8 +301,15 @@ void WriteOwn(const Target& at, int property, int element, uint32_t low, uint32_
   SetOwn(at, own, property, value);
 }
 
+// Negative indexes, and indexes past a menu item's four, name no property.
+void RequireKnownIndex(const Target& at, int property) {
+  bool known = property >= 0 && (!at.units().isMenuItem(at.index) || property <= MP_VISIBLE);
+  if (!known) MissingOperation("窗口组件没有指定的属性", UnitTypeOf(at.t, at.index), property);
+}
+
 int64_t ReadOnMainThread(uint32_t windowId, uint32_t unitId, int property, int element) {
   Target at = Find(windowId, unitId);
+  RequireKnownIndex(at, property);
   if (at.units().isMenuItem(at.index)) return ReadMenuItem(at, property);
   if (property < kCommonPropertyCount) return ReadCommon(at, property);
   OwnProperty own = RequireOwnProperty(at, property);
@@ -293,6 +318,7 @@ int64_t ReadOnMainThread(uint32_t windowId, uint32_t unitId, int property, int e
 
 void WriteOnMainThread(uint32_t windowId, uint32_t unitId, int property, int element, uint32_t low, uint32_t high) {
   Target at = Find(windowId, unitId);
+  RequireKnownIndex(at, property);
   if (at.units().isMenuItem(at.index)) return WriteMenuItem(at, property, low, high);
   if (property < kCommonPropertyCount) return WriteCommon(at, property, low, high);
   WriteOwn(at, property, element, low, high);

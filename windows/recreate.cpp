@@ -26,7 +26,9 @@ OldControl Describe(HWND window) {
   MapWindowPoints(nullptr, old.parent, reinterpret_cast<POINT*>(&old.rect), 2);
   old.controlId = GetDlgCtrlID(window);
   old.style = DWORD(GetWindowLongPtrW(window, GWL_STYLE));
-  old.visible = IsWindowVisible(window);
+  // The unit's own shown state: IsWindowVisible would also ask about its
+  // window, which is hidden until its first show.
+  old.visible = (old.style & WS_VISIBLE) != 0;
   HWND focus = GetFocus();
   old.hadFocus = focus && (focus == window || IsChild(window, focus));
   return old;
@@ -56,15 +58,15 @@ void MoveChildren(HWND from, HWND to) {
 void RecreateUnit(WindowTemplate& t, uint32_t index) {
   const UnitTypeDescriptor* type = UnitTypeOf(t, index);
   UnitObject* oldUnit = RecordObject(t, index);
-  auto create = FindOperation<CreateOperation>(type, OP_CREATE);
-  auto serialize = FindOperation<GetAllPropertiesOperation>(type, OP_GET_ALL_PROPERTIES);
+  auto create = FindOperation<OP_CREATE>(type);
+  auto serialize = FindOperation<OP_GET_ALL_PROPERTIES>(type);
   if (!type || (type->state & UNIT_NO_RECREATE) || !oldUnit || !create || !serialize) return;
   rt::DoEvents();
   SuppressEvents();
   HWND focusBefore = GetFocus();
   OldControl old = Describe(oldUnit->handle());
   std::vector<uint8_t> blob = serialize(oldUnit);
-  CreateArgs args{blob, old.style & WS_DISABLED, old.parent, old.controlId, nullptr,
+  CreateArgs args{blob, old.style & (WS_DISABLED | WS_TABSTOP), old.parent, old.controlId, nullptr,
                   int(old.rect.left), int(old.rect.top), int(old.rect.right - old.rect.left),
                   int(old.rect.bottom - old.rect.top), t.windowId, t.units.idAt(index)};
   UnitObject* newUnit = create(args);
@@ -79,9 +81,8 @@ void RecreateUnit(WindowTemplate& t, uint32_t index) {
     if (type->state & UNIT_BAR) SendMessageW(old.parent, kLayoutBarsMessage, 0, 0);
     if (old.visible) ShowWindow(newUnit->handle(), SW_SHOWNA);
     SetRecreatingUnit(true);
-    DestroyWindow(old.window);
+    DestroyWindow(old.window);  // the old object deletes itself
     SetRecreatingUnit(false);
-    delete oldUnit;
     if (old.hadFocus) SetFocus(newUnit->handle());
     else if (focusBefore && IsWindow(focusBefore)) SetFocus(focusBefore);
   }

@@ -39,6 +39,7 @@ LRESULT CALLBACK UnitObject::SubclassProc(HWND window, UINT message, WPARAM wPar
   auto* unit = static_cast<UnitObject*>(GetPropW(window, kObjectProperty));
   if (!unit) return DefWindowProcW(window, message, wParam, lParam);
   if (message == kGetWindowObjectMessage) return reinterpret_cast<LRESULT>(unit);
+  Pin pin(unit);
   if (message == WM_NCDESTROY) return unit->FinalDestroy(wParam, lParam);
   return unit->WindowProc(message, wParam, lParam);
 }
@@ -53,6 +54,7 @@ LRESULT UnitObject::FinalDestroy(WPARAM wParam, LPARAM lParam) {
   Detach();
   LRESULT result = CallWindowProcW(original, window, WM_NCDESTROY, wParam, lParam);
   if (!recreating) rt::RuntimeCallbackEntry(rt::REQ_UNIT_DESTROYED, windowId_, unitId_);
+  finished_ = true;  // deleted when SubclassProc's pin goes
   return result;
 }
 

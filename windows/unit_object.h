@@ -1,12 +1,17 @@
 // The base of every unit object (windows and the units on them).
 //
-// A unit object owns nothing of the runtime's: the runtime keeps it in its
-// record's object slot and deletes it when the unit's window is finally
-// destroyed. Subclass() routes the window's messages to WindowProc; the base
-// handles the end of the window's life:
+// A unit object is bound to one window for its whole life and owns itself:
+// the runtime keeps it in its record's object slot, and the object deletes
+// itself after its window's end. Subclass() routes the window's messages to
+// WindowProc; the base handles the end of the window's life:
 // - WM_NCDESTROY: OnFinalDestroy(), then the unit tells the runtime through
-//   request 2000 (not while it is being re-created), which deletes the
-//   object. Nothing touches the object after that.
+//   request 2000 (not while it is being re-created), which clears its slots.
+// - The object is deleted once nothing works with it any more: a handler
+//   called from inside the object's own window procedure may destroy the
+//   window, so the memory stays until the outermost call into the object
+//   has returned. Code outside its window procedure that keeps a unit
+//   across anything that may raise an event holds a Pin, and checks alive()
+//   afterwards.
 #pragma once
 
 #include <windows.h>
@@ -28,6 +33,23 @@ class UnitObject : public WindowObject {
   // Binds the object to the window and routes its messages to WindowProc.
   void Subclass(HWND handle);
 
+  // Keeps the object's memory while it lives on a caller's stack; an object
+  // whose window has ended is deleted when its last pin goes.
+  class Pin {
+   public:
+    explicit Pin(UnitObject* unit) : unit_(unit) {
+      if (unit_) ++unit_->pins_;
+    }
+    ~Pin() {
+      if (unit_ && --unit_->pins_ == 0 && unit_->finished_) delete unit_;
+    }
+    Pin(const Pin&) = delete;
+    Pin& operator=(const Pin&) = delete;
+
+   private:
+    UnitObject* unit_;
+  };
+
  protected:
   // Default: the window's original procedure.
   virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
@@ -42,10 +64,12 @@ class UnitObject : public WindowObject {
   uint32_t windowId_;
   uint32_t unitId_;
   WNDPROC original_ = nullptr;
+  int pins_ = 0;
+  bool finished_ = false;  // the window has ended: delete with the last pin
 };
 
 // Set while the framework re-creates a unit: the old window's end is not the
-// unit's end.
+// unit's end for the runtime.
 bool RecreatingUnit();
 void SetRecreatingUnit(bool recreating);
 

@@ -19,7 +19,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "windows/unit_object.h"
@@ -141,21 +143,59 @@ struct PropertyValue {
   uint32_t length = 0;
 };
 
-using CreateOperation = UnitObject* (*)(const CreateArgs& args);
-// Answers true when the unit must be re-created to show the new value.
-using SetPropertyOperation = bool (*)(UnitObject* unit, int index, const PropertyValue& value);
-// The serialized property blob, as operation 1 reads it.
-using GetAllPropertiesOperation = std::vector<uint8_t> (*)(UnitObject* unit);
-// Fills the value; pointers it returns stay owned by the unit until the next
-// call. Answers true when served.
-using GetPropertyOperation = bool (*)(UnitObject* unit, int index, PropertyValue* value);
-using WantsKeyOperation = bool (*)(UnitObject* unit, int virtualKey);
-using IsDefaultButtonOperation = bool (*)(UnitObject* unit);
-using MessageFilterOperation = bool (*)(UnitObject* unit, MSG& message);
+// Called for each text inside a property blob; it may change the text. Flag
+// 1 marks a font's face name, 0 any other text.
+using TextVisitor = void (*)(std::string& text, int flag, void* user);
 
-template <class Operation>
-Operation FindOperation(const UnitTypeDescriptor* type, int number) {
-  return type && type->interfaceFunction ? reinterpret_cast<Operation>(type->interfaceFunction(number)) : nullptr;
+// The signature of each operation, by interface number.
+template <int Number>
+struct OperationOf;
+template <>
+struct OperationOf<OP_CREATE> {
+  using type = UnitObject* (*)(const CreateArgs& args);
+};
+// Answers true when the unit must be re-created to show the new value.
+template <>
+struct OperationOf<OP_SET_PROPERTY> {
+  using type = bool (*)(UnitObject* unit, int index, const PropertyValue& value);
+};
+// The serialized property blob, as operation 1 reads it.
+template <>
+struct OperationOf<OP_GET_ALL_PROPERTIES> {
+  using type = std::vector<uint8_t> (*)(UnitObject* unit);
+};
+// Fills the value; pointers it hands out stay owned by the unit until the
+// next call. Answers true when served.
+template <>
+struct OperationOf<OP_GET_PROPERTY> {
+  using type = bool (*)(UnitObject* unit, int index, PropertyValue* value);
+};
+template <>
+struct OperationOf<OP_WANTS_KEY> {
+  using type = bool (*)(UnitObject* unit, int virtualKey);
+};
+// The blob again, with every text visited; nullopt for a refused blob.
+template <>
+struct OperationOf<OP_TEXT_VISITOR> {
+  using type = std::optional<std::vector<uint8_t>> (*)(std::span<const uint8_t> blob, TextVisitor visitor, void* user);
+};
+template <>
+struct OperationOf<OP_IS_DEFAULT_BUTTON> {
+  using type = bool (*)(UnitObject* unit);
+};
+template <>
+struct OperationOf<OP_MESSAGE_FILTER> {
+  using type = bool (*)(UnitObject* unit, MSG& message);
+};
+template <int Number>
+using Operation = typename OperationOf<Number>::type;
+
+// The operation a unit type's interface function hands out for a number,
+// typed by that number; null when the type has none.
+template <int Number>
+Operation<Number> FindOperation(const UnitTypeDescriptor* type) {
+  return type && type->interfaceFunction ? reinterpret_cast<Operation<Number>>(type->interfaceFunction(Number))
+                                         : nullptr;
 }
 
 }  // namespace win

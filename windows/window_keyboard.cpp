@@ -70,7 +70,7 @@ bool FocusedUnitWantsKey(WindowTemplate& t, WPARAM key, const MSG& message) {
   auto index = FocusedIndex(t);
   if (!index) return false;
   UnitObject* unit = RecordObject(t, *index);
-  if (auto wants = FindOperation<WantsKeyOperation>(UnitTypeOf(t, *index), OP_WANTS_KEY); wants && wants(unit, int(key)))
+  if (auto wants = FindOperation<OP_WANTS_KEY>(UnitTypeOf(t, *index)); wants && wants(unit, int(key)))
     return true;
   bool arrow = key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN;
   MSG copy = message;
@@ -81,7 +81,7 @@ bool IsDefaultButton(WindowTemplate& t, uint32_t index) {
   const UnitTypeDescriptor* type = UnitTypeOf(t, index);
   UnitObject* unit = RecordObject(t, index);
   if (!type || !unit || !(type->state & UNIT_BUTTON_MNEMONIC) || !IsWindowEnabled(unit->handle())) return false;
-  auto isDefault = FindOperation<IsDefaultButtonOperation>(type, OP_IS_DEFAULT_BUTTON);
+  auto isDefault = FindOperation<OP_IS_DEFAULT_BUTTON>(type);
   return isDefault && isDefault(unit);
 }
 
@@ -152,7 +152,7 @@ bool RunMessageFilters(WindowTemplate& t, MSG& message) {
     if (t.units.isMenuItem(i)) continue;
     const UnitTypeDescriptor* type = UnitTypeOf(t, i);
     if (!type || !(type->state & UNIT_MESSAGE_FILTER)) continue;
-    auto filter = FindOperation<MessageFilterOperation>(type, OP_MESSAGE_FILTER);
+    auto filter = FindOperation<OP_MESSAGE_FILTER>(type);
     if (filter && filter(RecordObject(t, i), message)) return true;
   }
   return false;

@@ -4,40 +4,6 @@
 
 namespace win {
 
-namespace {
-constexpr PropertyDescriptor Common(int16_t type) { return {nullptr, nullptr, nullptr, type, kCommonPropertyState, nullptr}; }
-constexpr PropertyDescriptor Own(int16_t type) { return {nullptr, nullptr, nullptr, type, 0x8000, nullptr}; }
-}  // namespace
-
-const PropertyDescriptor kWindowProperties[kWindowPropertyCount] = {
-    Common(PROP_INT), Common(PROP_INT), Common(PROP_INT), Common(PROP_INT),
-    Common(PROP_TEXT), Common(PROP_BOOL), Common(PROP_BOOL), Common(PROP_MOUSE_POINTER),
-    Own(PROP_TEXT),            // 8 title
-    Own(PROP_PICK),            // 9 border style
-    Own(PROP_COLOR),           // 10 background color
-    Own(PROP_PICTURE),         // 11 background picture
-    Own(PROP_PICK),            // 12 picture mode
-    Own(PROP_SOUND),           // 13 background music
-    Own(PROP_PICK),            // 14 music play mode
-    Own(PROP_BOOL),            // 15 control box
-    Own(PROP_BOOL),            // 16 maximize button
-    Own(PROP_BOOL),            // 17 minimize button
-    Own(PROP_PICK),            // 18 position
-    Own(PROP_BOOL),            // 19 close enabled
-    Own(PROP_ICON),            // 20 icon
-    Own(PROP_BOOL),            // 21 Enter moves focus
-    Own(PROP_BOOL),            // 22 Esc closes
-    Own(PROP_BOOL),            // 23 F1 opens help
-    Own(PROP_TEXT),            // 24 help file
-    Own(PROP_INT),             // 25 help context
-    Own(PROP_BOOL),            // 26 show in taskbar
-    Own(PROP_BOOL),            // 27 drag anywhere
-    Own(PROP_PICK),            // 28 shape
-    Own(PROP_BOOL),            // 29 always on top
-    Own(PROP_BOOL),            // 30 option
-    Own(PROP_TEXT),            // 31 window class name
-};
-
 std::optional<WindowProperties> ReadWindowBlob(std::span<const uint8_t> blob) {
   BlobReader in(blob);
   WindowProperties p;

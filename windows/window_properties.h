@@ -9,12 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "windows/unit_type.h"
+#include "windows/unit_toolkit.h"
 
 namespace win {
 
 constexpr uint32_t kWindowBlobVersion = 6;
-constexpr uint32_t kDefaultColor = 0xFF000000;
 
 enum WindowProperty : int {
   WP_TITLE = 8,
@@ -42,8 +41,33 @@ enum WindowProperty : int {
   WP_OPTION = 30,
   WP_CLASS_NAME = 31,
 };
-constexpr int32_t kWindowPropertyCount = 32;
-extern const PropertyDescriptor kWindowProperties[kWindowPropertyCount];
+
+inline constexpr auto kWindowProperties = PropertyTable<24>({
+    Own(PROP_TEXT),     // 8 title
+    Own(PROP_PICK),     // 9 border style
+    Own(PROP_COLOR),    // 10 background color
+    Own(PROP_PICTURE),  // 11 background picture
+    Own(PROP_PICK),     // 12 picture mode
+    Own(PROP_SOUND),    // 13 background music
+    Own(PROP_PICK),     // 14 music play mode
+    Own(PROP_BOOL),     // 15 control box
+    Own(PROP_BOOL),     // 16 maximize button
+    Own(PROP_BOOL),     // 17 minimize button
+    Own(PROP_PICK),     // 18 position
+    Own(PROP_BOOL),     // 19 close enabled
+    Own(PROP_ICON),     // 20 icon
+    Own(PROP_BOOL),     // 21 Enter moves focus
+    Own(PROP_BOOL),     // 22 Esc closes
+    Own(PROP_BOOL),     // 23 F1 opens help
+    Own(PROP_TEXT),     // 24 help file
+    Own(PROP_INT),      // 25 help context
+    Own(PROP_BOOL),     // 26 show in taskbar
+    Own(PROP_BOOL),     // 27 drag anywhere
+    Own(PROP_PICK),     // 28 shape
+    Own(PROP_BOOL),     // 29 always on top
+    Own(PROP_BOOL),     // 30 option
+    Own(PROP_TEXT),     // 31 window class name
+});
 
 enum WindowPosition : uint32_t { POSITION_NORMAL = 0, POSITION_CENTERED = 1, POSITION_MINIMIZED = 2, POSITION_MAXIMIZED = 3 };
 

@@ -5,17 +5,6 @@
 namespace win {
 namespace {
 
-
-PropertyValue Text(const std::string& text) { return {0, 0, text.c_str(), uint32_t(text.size())}; }
-PropertyValue Bytes(const std::vector<uint8_t>& bytes) { return {0, 0, bytes.data(), uint32_t(bytes.size())}; }
-PropertyValue Word(uint32_t v) { return {v, 0}; }
-
-std::string TextOf(const PropertyValue& v) { return v.pointer ? static_cast<const char*>(v.pointer) : ""; }
-std::vector<uint8_t> BytesOf(const PropertyValue& v) {
-  auto* p = static_cast<const uint8_t*>(v.pointer);
-  return p ? std::vector<uint8_t>(p, p + v.length) : std::vector<uint8_t>{};
-}
-
 uint32_t LivePosition(const WindowUnit& w, uint32_t stored) {
   HWND h = w.handle();
   if (!h) return stored;
@@ -32,46 +21,42 @@ void ToggleStyle(HWND window, DWORD bit, bool on) {
 
 }  // namespace
 
-bool GetWindowProperty(UnitObject* unit, int index, PropertyValue* value) {
-  auto* w = WindowUnit::From(unit);
-  if (!w) return false;
-  const WindowProperties& p = w->properties();
+bool WindowUnit::GetProperty(int index, PropertyValue* value) {
+  const WindowProperties& p = properties_;
   switch (index + 8) {
-    case WP_TITLE: *value = Text(p.title); break;
-    case WP_BORDER_STYLE: *value = Word(p.borderStyle); break;
-    case WP_BACKGROUND_COLOR: *value = Word(p.backgroundColor); break;
-    case WP_BACKGROUND_PICTURE: *value = Bytes(p.backgroundPicture); break;
-    case WP_PICTURE_MODE: *value = Word(p.pictureMode); break;
-    case WP_BACKGROUND_MUSIC: *value = Bytes(p.backgroundMusic); break;
-    case WP_MUSIC_PLAY_MODE: *value = Word(p.musicPlayMode); break;
-    case WP_CONTROL_BOX: *value = Word(p.controlBox); break;
-    case WP_MAXIMIZE_BUTTON: *value = Word(p.maximizeButton); break;
-    case WP_MINIMIZE_BUTTON: *value = Word(p.minimizeButton); break;
-    case WP_POSITION: *value = Word(LivePosition(*w, p.position)); break;
-    case WP_CLOSE_ENABLED: *value = Word(p.closeEnabled); break;
-    case WP_ICON: *value = Bytes(p.icon); break;
-    case WP_ENTER_MOVES_FOCUS: *value = Word(p.enterMovesFocus); break;
-    case WP_ESC_CLOSES: *value = Word(p.escCloses); break;
-    case WP_F1_OPENS_HELP: *value = Word(p.f1OpensHelp); break;
-    case WP_HELP_FILE: *value = Text(p.helpFile); break;
-    case WP_HELP_CONTEXT: *value = Word(p.helpContext); break;
-    case WP_SHOW_IN_TASKBAR: *value = Word(p.showInTaskbar); break;
-    case WP_DRAG_ANYWHERE: *value = Word(p.dragAnywhere); break;
-    case WP_SHAPE: *value = Word(p.shape); break;
-    case WP_ALWAYS_ON_TOP: *value = Word(p.alwaysOnTop); break;
-    case WP_OPTION: *value = Word(p.option); break;
-    case WP_CLASS_NAME: *value = Text(p.className); break;
+    case WP_TITLE: *value = TextValue(p.title); break;
+    case WP_BORDER_STYLE: *value = WordValue(p.borderStyle); break;
+    case WP_BACKGROUND_COLOR: *value = WordValue(p.backgroundColor); break;
+    case WP_BACKGROUND_PICTURE: *value = BytesValue(p.backgroundPicture); break;
+    case WP_PICTURE_MODE: *value = WordValue(p.pictureMode); break;
+    case WP_BACKGROUND_MUSIC: *value = BytesValue(p.backgroundMusic); break;
+    case WP_MUSIC_PLAY_MODE: *value = WordValue(p.musicPlayMode); break;
+    case WP_CONTROL_BOX: *value = WordValue(p.controlBox); break;
+    case WP_MAXIMIZE_BUTTON: *value = WordValue(p.maximizeButton); break;
+    case WP_MINIMIZE_BUTTON: *value = WordValue(p.minimizeButton); break;
+    case WP_POSITION: *value = WordValue(LivePosition(*this, p.position)); break;
+    case WP_CLOSE_ENABLED: *value = WordValue(p.closeEnabled); break;
+    case WP_ICON: *value = BytesValue(p.icon); break;
+    case WP_ENTER_MOVES_FOCUS: *value = WordValue(p.enterMovesFocus); break;
+    case WP_ESC_CLOSES: *value = WordValue(p.escCloses); break;
+    case WP_F1_OPENS_HELP: *value = WordValue(p.f1OpensHelp); break;
+    case WP_HELP_FILE: *value = TextValue(p.helpFile); break;
+    case WP_HELP_CONTEXT: *value = WordValue(p.helpContext); break;
+    case WP_SHOW_IN_TASKBAR: *value = WordValue(p.showInTaskbar); break;
+    case WP_DRAG_ANYWHERE: *value = WordValue(p.dragAnywhere); break;
+    case WP_SHAPE: *value = WordValue(p.shape); break;
+    case WP_ALWAYS_ON_TOP: *value = WordValue(p.alwaysOnTop); break;
+    case WP_OPTION: *value = WordValue(p.option); break;
+    case WP_CLASS_NAME: *value = TextValue(p.className); break;
     default: return false;
   }
   return true;
 }
 
 // A window is never re-created: every change is applied to the live window.
-bool SetWindowProperty(UnitObject* unit, int index, const PropertyValue& v) {
-  auto* w = WindowUnit::From(unit);
-  if (!w) return false;
-  WindowProperties& p = w->properties();
-  HWND h = w->handle();
+bool WindowUnit::SetProperty(int index, const PropertyValue& v) {
+  WindowProperties& p = properties_;
+  HWND h = handle();
   switch (index + 8) {
     case WP_TITLE: p.title = TextOf(v); SetWindowTextW(h, rt::WideFromGbk(p.title).c_str()); break;
     case WP_BORDER_STYLE: p.borderStyle = v.first; break;

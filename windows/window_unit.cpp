@@ -81,31 +81,6 @@ void ApplyCreationOptions(HWND window, const WindowProperties& p, const CreateAr
   if (!p.closeEnabled) DeleteMenu(GetSystemMenu(window, FALSE), SC_CLOSE, MF_BYCOMMAND);
 }
 
-UnitObject* CreateWindowUnit(const CreateArgs& args) {
-  auto properties = ReadWindowBlob(args.blob);
-  if (!properties) return nullptr;
-  std::wstring className = RegisterWindowClass(properties->className);
-  WindowStyle s = StyleFor(*properties, args.style);
-  int left = args.left, top = args.top;
-  if (properties->position == POSITION_CENTERED) {
-    left = (GetSystemMetrics(SM_CXSCREEN) - args.width) / 2;
-    top = (GetSystemMetrics(SM_CYSCREEN) - args.height) / 2;
-  }
-  HWND owner = OwnerFor(*properties, args.parent, s);
-  HWND window = CreateWindowExW(s.extended, className.c_str(), rt::WideFromGbk(properties->title).c_str(), s.style,
-                                left, top, args.width, args.height, owner, args.menu, GetModuleHandleW(nullptr), nullptr);
-  if (!window) {
-    if (args.menu) DestroyMenu(args.menu);
-    return nullptr;
-  }
-  ApplyCreationOptions(window, *properties, args);
-  auto* unit = new WindowUnit(args.windowId, args.unitId, std::move(*properties));
-  unit->Subclass(window);
-  return unit;
-}
-
-std::vector<uint8_t> WindowBlob(UnitObject* unit) { return WriteWindowBlob(WindowUnit::From(unit)->properties()); }
-
 bool TopLevelModalActive(HWND except) {
   for (WindowTemplate& t : Templates()) {
     auto* other = WindowUnit::From(LoadedWindow(t));
@@ -121,6 +96,32 @@ bool TopLevelModalActive(HWND except) {
 }  // namespace
 
 void SetModalCreation(bool modal) { modalCreation = modal; }
+
+bool WindowUnit::Open(const CreateArgs& args) {
+  std::wstring className = RegisterWindowClass(properties_.className);
+  WindowStyle s = StyleFor(properties_, args.style);
+  int left = args.left, top = args.top;
+  if (properties_.position == POSITION_CENTERED) {
+    left = (GetSystemMetrics(SM_CXSCREEN) - args.width) / 2;
+    top = (GetSystemMetrics(SM_CYSCREEN) - args.height) / 2;
+  }
+  HWND owner = OwnerFor(properties_, args.parent, s);
+  HWND window = CreateWindowExW(s.extended, className.c_str(), rt::WideFromGbk(properties_.title).c_str(), s.style,
+                                left, top, args.width, args.height, owner, args.menu, GetModuleHandleW(nullptr), nullptr);
+  if (!window) {
+    if (args.menu) DestroyMenu(args.menu);
+    return false;
+  }
+  ApplyCreationOptions(window, properties_, args);
+  Subclass(window);
+  return true;
+}
+
+void WindowUnit::VisitTexts(Properties& properties, const TextVisit& visit) {
+  visit(properties.className);
+  visit(properties.title);
+  visit(properties.helpFile);
+}
 
 WindowTemplate& WindowUnit::windowTemplate() const { return *FindTemplate(windowId()); }
 
@@ -152,7 +153,9 @@ void WindowUnit::DestroyNow() {
   DestroyWindow(handle());
 }
 
+// Showing raises activation events, whose handlers may destroy the window.
 void WindowUnit::Show() {
+  Pin pin(this);
   HWND window = handle();
   if (!firstShowPending_) {
     ShowWindow(window, SW_SHOW);
@@ -168,20 +171,26 @@ void WindowUnit::Show() {
                 : properties_.position == POSITION_MINIMIZED ? SW_SHOWMINIMIZED
                                                              : SW_SHOW;
   ShowWindow(window, command);
-  if (modal_) RunModalLoop();
+  if (modal_ && alive()) RunModalLoop();
 }
 
-// Runs until this window is gone; an outer modal wait resumes afterwards.
+// Runs until this window is gone; an outer modal wait resumes afterwards,
+// unless its window went meanwhile too.
 void WindowUnit::RunModalLoop() {
-  rt::RuntimeState& state = rt::State();
-  uint32_t outer = state.modalWaitWindow;
-  state.modalWaitWindow = windowId();
+  auto& waits = rt::State().modalWaits;
+  waits.push_back(windowId());
   rt::RunLoop(rt::LoopMode::ModalWait);
-  state.modalWaitWindow = outer;
+  waits.pop_back();
+}
+
+void EndModalWaits(uint32_t windowId) {
+  for (uint32_t& wait : rt::State().modalWaits)
+    if (wait == windowId) wait = 0;
+  PostMessageW(nullptr, WM_NULL, 0, 0);  // wakes the loop that waits
 }
 
 void WindowUnit::RebuildMenu() {
-  BuiltMenu built = BuildMenu(windowTemplate().units, properties_.option);
+  BuiltMenu built = BuildMenu(windowTemplate().units);
   SetAccelerators(built.accelerators);
   HMENU old = GetMenu(handle());
   SetMenu(handle(), built.bar);
@@ -234,6 +243,7 @@ LRESULT WindowUnit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR: if (OnSetCursor(HWND(wParam), lParam)) return TRUE; break;
     case WM_ERASEBKGND: OnEraseBackground(HDC(wParam)); return 1;
     case kLayoutBarsMessage: LayoutBars(); return 0;
+    case kCloseRequestMessage: DestroyNow(); return 0;
     case WM_SETFOCUS: RaiseSimpleEvent(windowId(), 0, EV_GOT_FOCUS); break;
     case WM_KILLFOCUS: RaiseSimpleEvent(windowId(), 0, EV_LOST_FOCUS); break;
     case WM_COMMAND:
@@ -262,22 +272,19 @@ LRESULT WindowUnit::Reflect(HWND child, UINT message, WPARAM wParam, LPARAM lPar
   return CallOriginal(message, wParam, lParam);
 }
 
+// Runs inside the window's own procedure, so the object outlives a handler
+// that destroys the window; nothing more happens to a window that is gone.
 void WindowUnit::OnClose() {
   closing_ = true;
   uint32_t id = windowId();
-  HWND window = handle();
-  if (RaiseSimpleEvent(id, 0, WE_CLOSE_REQUEST).result == 0) {
+  bool refused = RaiseSimpleEvent(id, 0, WE_CLOSE_REQUEST).result == 0;
+  if (alive() && !refused) refused = RaiseSimpleEvent(id, 0, WE_CLOSE_QUERY).result == 0;
+  if (!alive()) return;
+  if (refused) {
     closing_ = false;
     return;
   }
-  auto query = RaiseSimpleEvent(id, 0, WE_CLOSE_QUERY);
-  if (!IsWindow(window)) return;
-  if (query.result == 0) {
-    closing_ = false;
-    return;
-  }
-  RestoreDisabledWindows();
-  DestroyWindow(window);
+  DestroyNow();
 }
 
 void WindowUnit::OnDestroy() {
@@ -351,15 +358,7 @@ void WindowUnit::OnEraseBackground(HDC dc) {
   if (color != kDefaultColor) DeleteObject(brush);
 }
 
-void* WindowInterface(int number) {
-  switch (number) {
-    case OP_CREATE: return reinterpret_cast<void*>(&CreateWindowUnit);
-    case OP_SET_PROPERTY: return reinterpret_cast<void*>(&SetWindowProperty);
-    case OP_GET_ALL_PROPERTIES: return reinterpret_cast<void*>(&WindowBlob);
-    case OP_GET_PROPERTY: return reinterpret_cast<void*>(&GetWindowProperty);
-    default: return nullptr;
-  }
-}
+void* WindowInterface(int number) { return UnitInterface<WindowUnit>(number); }
 
 // Menu items are served by the framework from their records.
 void* MenuInterface(int) { return nullptr; }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "windows/unit_object.h"
+#include "windows/unit_toolkit.h"
 #include "windows/window_properties.h"
 
 namespace win {
@@ -35,6 +36,9 @@ constexpr UINT kLayoutBarsMessage = 0x8004;
 constexpr UINT kRealignBarMessage = 0x8003;
 constexpr UINT kUnitsCreatedMessage = 0x806F;
 constexpr UINT kWindowReadyMessage = 0x8076;
+// Posted by the destroy-window command: the window closes when its thread
+// next processes messages, without asking its close events.
+constexpr UINT kCloseRequestMessage = 0x8065;
 
 // Child-control notifications (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*,
 // WM_DRAWITEM, scroll messages) are passed on to the unit that owns the
@@ -43,23 +47,54 @@ constexpr UINT kReflectedMessageBase = WM_USER + 0x1C00;
 
 constexpr uint32_t kWindowTypeCode = 0x00010001;
 constexpr uint32_t kMenuTypeCode = 0x00010003;
-constexpr uint32_t kWindowState = 0x800000D0;
-constexpr uint32_t kMenuState = 0x80000004;
 
 void* WindowInterface(int number);
-bool SetWindowProperty(UnitObject* unit, int index, const PropertyValue& value);
-bool GetWindowProperty(UnitObject* unit, int index, PropertyValue* value);
+
+inline constexpr UnitTypeDescriptor kWindowType = DescribeUnitType({
+    .name = "窗口",
+    .englishName = "window",
+    .state = 0x800000D0,
+    .properties = kWindowProperties,
+    .interfaceFunction = &WindowInterface,
+});
+
+// Menu items keep their four properties (caption, checked, disabled,
+// visible) in their records, where the framework serves them: the type has
+// no operations.
+inline constexpr PropertyDescriptor kMenuProperties[] = {Own(PROP_TEXT), Own(PROP_BOOL), Own(PROP_BOOL), Own(PROP_BOOL)};
 void* MenuInterface(int number);
+
+inline constexpr UnitTypeDescriptor kMenuType = DescribeUnitType({
+    .name = "菜单",
+    .englishName = "menu",
+    .state = 0x80000004,
+    .properties = kMenuProperties,
+    .interfaceFunction = &MenuInterface,
+});
 
 // The runtime-wide modal-creation flag, set by the loader around creation.
 void SetModalCreation(bool modal);
 
+// The window is gone: every modal loop waiting for it ends.
+void EndModalWaits(uint32_t windowId);
+
 class WindowUnit final : public UnitObject {
  public:
-  WindowUnit(uint32_t windowId, uint32_t unitId, WindowProperties properties)
-      : UnitObject(windowId, unitId), properties_(std::move(properties)) {}
+  using Properties = WindowProperties;
+  static std::optional<Properties> Read(std::span<const uint8_t> blob) { return ReadWindowBlob(blob); }
+  static std::vector<uint8_t> Write(const Properties& properties) { return WriteWindowBlob(properties); }
+  static void VisitTexts(Properties& properties, const TextVisit& visit);
+
+  WindowUnit(const CreateArgs& args, WindowProperties properties)
+      : UnitObject(args.windowId, args.unitId), properties_(std::move(properties)) {}
 
   static WindowUnit* From(UnitObject* object) { return dynamic_cast<WindowUnit*>(object); }
+
+  // Operations 1, 4, 5 and 6.
+  bool Open(const CreateArgs& args);
+  bool SetProperty(int index, const PropertyValue& value);
+  std::vector<uint8_t> Serialize() const { return WriteWindowBlob(properties_); }
+  bool GetProperty(int index, PropertyValue* value);
 
   WindowProperties& properties() { return properties_; }
   WindowTemplate& windowTemplate() const;
@@ -70,6 +105,8 @@ class WindowUnit final : public UnitObject {
   void BeginModal();
   bool modal() const { return modal_; }
   bool closing() const { return closing_; }
+  // Pending close: loading the window again destroys it and loads it anew.
+  void MarkClosing() { closing_ = true; }
   void SetFirstShowPending() { firstShowPending_ = true; }
   // The help viewer opened for this window is closed when the window goes.
   void NoteHelpOpened() { helpOpened_ = true; }

@@ -6,14 +6,13 @@
 #include <span>
 #include <vector>
 
-#include "libraries/unit_window.h"
 #include "windows/blob.h"
 
 namespace lib::drag_drop {
 namespace {
 
 constexpr uint32_t kBlobVersion = 1;
-constexpr UnitClass kWindowClass = {L"_QX_DropTarget", CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, true, true};
+constexpr wchar_t kWindowClass[] = L"_QX_DropTarget";
 
 using Accepts = std::array<bool, kAcceptedFormatCount>;
 
@@ -38,8 +37,18 @@ std::vector<uint8_t> WriteBlob(const Accepts& accepts) {
 
 class DropTarget final : public win::UnitObject {
  public:
+  using Properties = Accepts;
+  static std::optional<Properties> Read(std::span<const uint8_t> blob) { return ReadBlob(blob); }
+  static std::vector<uint8_t> Write(const Properties& accepts) { return WriteBlob(accepts); }
+
   DropTarget(const win::CreateArgs& args, const Accepts& accepts)
       : UnitObject(args.windowId, args.unitId), accepts_(accepts) {}
+
+  bool Open(const win::CreateArgs& args) {
+    win::RegisterUnitClass(kWindowClass, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, win::SystemCursor(IDC_ARROW),
+                           HBRUSH(GetStockObject(WHITE_BRUSH)));
+    return win::OpenUnitWindow(*this, {kWindowClass, WS_CLIPSIBLINGS}, args);
+  }
 
   std::vector<uint8_t> Serialize() const { return WriteBlob(accepts_); }
 
@@ -47,24 +56,8 @@ class DropTarget final : public win::UnitObject {
   Accepts accepts_;
 };
 
-win::UnitObject* Create(const win::CreateArgs& args) {
-  std::optional<Accepts> accepts = ReadBlob(args.blob);
-  if (!accepts) return nullptr;
-  auto unit = std::make_unique<DropTarget>(args, *accepts);
-  HWND window = CreateUnitWindow(kWindowClass, WS_CLIPSIBLINGS, args);
-  return BindUnitWindow(*unit, window) ? unit.release() : nullptr;
-}
-
-std::vector<uint8_t> GetAllProperties(win::UnitObject* unit) { return static_cast<DropTarget*>(unit)->Serialize(); }
-
 }  // namespace
 
-void* DropTargetInterface(int number) {
-  switch (number) {
-    case win::OP_CREATE: return reinterpret_cast<void*>(&Create);
-    case win::OP_GET_ALL_PROPERTIES: return reinterpret_cast<void*>(&GetAllProperties);
-    default: return nullptr;
-  }
-}
+void* DropTargetInterface(int number) { return win::UnitInterface<DropTarget>(number); }
 
 }  // namespace lib::drag_drop

@@ -3,8 +3,7 @@
 // window into events, one per format it is set to accept.
 #pragma once
 
-#include "libraries/unit_types.h"
-#include "windows/unit_type.h"
+#include "windows/unit_toolkit.h"
 
 namespace lib::drag_drop {
 
@@ -13,14 +12,14 @@ void* DropTargetInterface(int number);
 // Formats by property, index - 8.
 enum AcceptedFormat : int { ACCEPT_TEXT, ACCEPT_HTML, ACCEPT_URL, ACCEPT_FILES, kAcceptedFormatCount };
 
-inline constexpr auto kDropTargetProperties = PropertyTable<kAcceptedFormatCount>({
-    win::PROP_BOOL,  // 8 accept text (CF_TEXT)
-    win::PROP_BOOL,  // 9 accept HTML ("HTML Format")
-    win::PROP_BOOL,  // 10 accept URL ("UniformResourceLocator")
-    win::PROP_BOOL,  // 11 accept files (CF_HDROP)
+inline constexpr auto kDropTargetProperties = win::PropertyTable<kAcceptedFormatCount>({
+    win::Own(win::PROP_BOOL),  // 8 accept text (CF_TEXT)
+    win::Own(win::PROP_BOOL),  // 9 accept HTML ("HTML Format")
+    win::Own(win::PROP_BOOL),  // 10 accept URL ("UniformResourceLocator")
+    win::Own(win::PROP_BOOL),  // 11 accept files (CF_HDROP)
 });
 
-inline constexpr win::UnitTypeDescriptor kDropTargetType = DescribeUnitType({
+inline constexpr win::UnitTypeDescriptor kDropTargetType = win::DescribeUnitType({
     .name = "拖放对象",
     .englishName = "DropTarget",
     .state = 0x80000000 | win::UNIT_WINDOWLESS | win::UNIT_VISUAL_EVENTS,

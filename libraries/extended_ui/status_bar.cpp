@@ -15,7 +15,6 @@
 #include <type_traits>
 #include <vector>
 
-#include "libraries/unit_window.h"
 #include "runtime/gbk.h"
 #include "windows/blob.h"
 #include "windows/window_unit.h"
@@ -157,9 +156,6 @@ std::vector<int> RightEdges(const std::vector<Part>& parts) {
 struct IconDeleter {
   void operator()(HICON icon) const { DestroyIcon(icon); }
 };
-struct FontDeleter {
-  void operator()(HFONT font) const { DeleteObject(font); }
-};
 struct ImageListDeleter {
   void operator()(HIMAGELIST list) const { ImageList_Destroy(list); }
 };
@@ -167,29 +163,8 @@ struct ComReleaser {
   void operator()(IUnknown* object) const { object->Release(); }
 };
 using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
-using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
 using UniqueImageList = std::unique_ptr<std::remove_pointer_t<HIMAGELIST>, ImageListDeleter>;
 using UniqueStream = std::unique_ptr<IStream, ComReleaser>;
-
-// The font object is made from a copy of the stored LOGFONTA with the
-// character set, precisions, quality and pitch fixed.
-UniqueFont MakeFont(const LOGFONTA& stored) {
-  LOGFONTW font = {};
-  font.lfHeight = stored.lfHeight;
-  font.lfWidth = stored.lfWidth;
-  font.lfEscapement = stored.lfEscapement;
-  font.lfOrientation = stored.lfOrientation;
-  font.lfWeight = stored.lfWeight;
-  font.lfItalic = stored.lfItalic;
-  font.lfUnderline = stored.lfUnderline;
-  font.lfStrikeOut = stored.lfStrikeOut;
-  font.lfCharSet = DEFAULT_CHARSET;
-  font.lfQuality = PROOF_QUALITY;
-  // A stored face name need not be terminated.
-  std::wstring face = rt::WideFromGbk({stored.lfFaceName, strnlen(stored.lfFaceName, LF_FACESIZE)});
-  face.copy(font.lfFaceName, LF_FACESIZE - 1);
-  return UniqueFont(CreateFontIndirectW(&font));
-}
 
 // A stream over a copy of the bytes; the stream frees its memory.
 UniqueStream MemoryStream(std::span<const uint8_t> bytes) {
@@ -214,10 +189,14 @@ UniqueImageList ReadImageList(std::span<const uint8_t> icons) {
 
 class StatusBar final : public win::UnitObject {
  public:
+  using Properties = extended_ui::Properties;
+  static std::optional<Properties> Read(std::span<const uint8_t> blob) { return ReadBlob(blob); }
+  static std::vector<uint8_t> Write(const Properties& properties) { return WriteBlob(properties); }
+
   StatusBar(const win::CreateArgs& args, Properties properties)
       : UnitObject(args.windowId, args.unitId), properties_(std::move(properties)) {}
 
-  bool CreateControl(const win::CreateArgs& args);
+  bool Open(const win::CreateArgs& args);
   std::vector<uint8_t> Serialize() const { return WriteBlob(properties_); }
 
  protected:
@@ -235,18 +214,18 @@ class StatusBar final : public win::UnitObject {
   void SetPartIcon(size_t index, int32_t icon);
 
   Properties properties_;
-  UniqueFont font_;
+  win::UnitFont font_;
   UniqueImageList imageList_;
   std::vector<UniqueIcon> partIcons_;  // the icons the control shows, by part
 };
 
-bool StatusBar::CreateControl(const win::CreateArgs& args) {
+bool StatusBar::Open(const win::CreateArgs& args) {
   static const bool classesReady = [] {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};
     return InitCommonControlsEx(&controls) != FALSE;
   }();
   DWORD style = kAlignmentStyles[properties_.alignment] | (properties_.sizeGrip ? SBARS_SIZEGRIP : 0) | SBARS_TOOLTIPS;
-  if (!classesReady || !BindUnitWindow(*this, CreateUnitWindow(STATUSCLASSNAMEW, style, args))) return false;
+  if (!classesReady || !win::OpenUnitWindow(*this, {STATUSCLASSNAMEW, style}, args)) return false;
   ApplyFont();
   BuildImageList();
   Send(SB_SIMPLE, FALSE);
@@ -265,9 +244,8 @@ LRESULT StatusBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void StatusBar::ApplyFont() {
-  font_ = properties_.font ? MakeFont(*properties_.font) : nullptr;
-  HGDIOBJ font = font_ ? HGDIOBJ(font_.get()) : GetStockObject(DEFAULT_GUI_FONT);
-  Send(WM_SETFONT, WPARAM(font), TRUE);
+  font_ = win::UnitFont(FontBytes(properties_.font), win::FontMaking::Proof);
+  Send(WM_SETFONT, WPARAM(font_.get()), TRUE);
 }
 
 // Icons data that cannot be read leaves the previous image list in use.
@@ -314,23 +292,8 @@ void StatusBar::SetPartIcon(size_t index, int32_t icon) {
   partIcons_[index] = std::move(shown);
 }
 
-win::UnitObject* Create(const win::CreateArgs& args) {
-  std::optional<Properties> properties = ReadBlob(args.blob);
-  if (!properties) return nullptr;
-  auto unit = std::make_unique<StatusBar>(args, std::move(*properties));
-  return unit->CreateControl(args) ? unit.release() : nullptr;
-}
-
-std::vector<uint8_t> GetAllProperties(win::UnitObject* unit) { return static_cast<StatusBar*>(unit)->Serialize(); }
-
 }  // namespace
 
-void* StatusBarInterface(int number) {
-  switch (number) {
-    case win::OP_CREATE: return reinterpret_cast<void*>(&Create);
-    case win::OP_GET_ALL_PROPERTIES: return reinterpret_cast<void*>(&GetAllProperties);
-    default: return nullptr;
-  }
-}
+void* StatusBarInterface(int number) { return win::UnitInterface<StatusBar>(number); }
 
 }  // namespace lib::extended_ui

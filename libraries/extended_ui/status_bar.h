@@ -3,23 +3,22 @@
 // into parts that each carry a width, a border, an icon, a text and a tip.
 #pragma once
 
-#include "libraries/unit_types.h"
-#include "windows/unit_type.h"
+#include "windows/unit_toolkit.h"
 
 namespace lib::extended_ui {
 
 void* StatusBarInterface(int number);
 
-inline constexpr auto kStatusBarProperties = PropertyTable<6>({
-    win::PROP_COLOR_3,  // 8 back colour
-    win::PROP_PICK,     // 9 alignment: 0 bottom, 1 top, 2 none
-    win::PROP_BOOL,     // 10 size grip
-    win::PROP_FONT,     // 11 font
-    win::PROP_BYTES,    // 12 icons
-    win::PROP_BYTES_2,  // 13 parts
+inline constexpr auto kStatusBarProperties = win::PropertyTable<6>({
+    win::Own(win::PROP_COLOR_3),  // 8 back colour
+    win::Own(win::PROP_PICK),     // 9 alignment: 0 bottom, 1 top, 2 none
+    win::Own(win::PROP_BOOL),     // 10 size grip
+    win::Own(win::PROP_FONT),     // 11 font
+    win::Own(win::PROP_BYTES),    // 12 icons
+    win::Own(win::PROP_BYTES_2),  // 13 parts
 });
 
-inline constexpr win::UnitTypeDescriptor kStatusBarType = DescribeUnitType({
+inline constexpr win::UnitTypeDescriptor kStatusBarType = win::DescribeUnitType({
     .name = "状态条",
     .englishName = "StatusBar",
     .state = win::UNIT_BAR | win::UNIT_NEVER_FOCUS | win::UNIT_VISUAL_EVENTS,

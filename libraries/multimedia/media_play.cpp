@@ -6,13 +6,12 @@
 #include <cstdio>
 #include <memory>
 
-#include "libraries/unit_window.h"
 #include "runtime/gbk.h"
 
 namespace lib::multimedia {
 namespace {
 
-constexpr UnitClass kWindowClass = {L"_QX_MediaPlay", CS_DBLCLKS, false, false};
+constexpr wchar_t kWindowClass[] = L"_QX_MediaPlay";
 
 // The GUID's text form (lower-case 8-4-4-4-12) without its dashes. Formatted
 // here: the same text as the RPC runtime's UUID-to-string, without that DLL.
@@ -30,16 +29,15 @@ class MediaPlay final : public win::UnitObject {
  public:
   explicit MediaPlay(const win::CreateArgs& args) : UnitObject(args.windowId, args.unitId) {}
 
+  // The unit has no properties: whatever blob the record holds is not read.
+  bool Open(const win::CreateArgs& args) {
+    win::RegisterUnitClass(kWindowClass, CS_DBLCLKS, nullptr);
+    return win::OpenUnitWindow(*this, {kWindowClass, WS_CLIPSIBLINGS | WS_BORDER}, args);
+  }
+
  private:
   MediaPlayer player_;  // its device is closed when the unit goes
 };
-
-// The unit has no properties: whatever blob the record holds is not read.
-win::UnitObject* Create(const win::CreateArgs& args) {
-  auto unit = std::make_unique<MediaPlay>(args);
-  HWND window = CreateUnitWindow(kWindowClass, WS_CLIPSIBLINGS | WS_BORDER, args);
-  return BindUnitWindow(*unit, window) ? unit.release() : nullptr;
-}
 
 }  // namespace
 
@@ -51,11 +49,6 @@ MediaPlayer::~MediaPlayer() {
   mciSendStringW((L"close " + rt::WideFromGbk(alias_)).c_str(), nullptr, 0, nullptr);
 }
 
-void* MediaPlayInterface(int number) {
-  switch (number) {
-    case win::OP_CREATE: return reinterpret_cast<void*>(&Create);
-    default: return nullptr;
-  }
-}
+void* MediaPlayInterface(int number) { return win::UnitInterface<MediaPlay>(number); }
 
 }  // namespace lib::multimedia

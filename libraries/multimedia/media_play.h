@@ -6,14 +6,13 @@
 
 #include <string>
 
-#include "libraries/unit_types.h"
-#include "windows/unit_type.h"
+#include "windows/unit_toolkit.h"
 
 namespace lib::multimedia {
 
 void* MediaPlayInterface(int number);
 
-inline constexpr win::UnitTypeDescriptor kMediaPlayType = DescribeUnitType({
+inline constexpr win::UnitTypeDescriptor kMediaPlayType = win::DescribeUnitType({
     .name = "媒体播放",
     .englishName = "MediaPlay",
     .state = 0x80000000 | win::UNIT_WINDOWLESS | win::UNIT_VISUAL_EVENTS,

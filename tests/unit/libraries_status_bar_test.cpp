@@ -124,7 +124,7 @@ class StatusBarTest : public ::testing::Test {
   }
 
   static Bytes Serialize(win::UnitObject* unit) {
-    return win::FindOperation<win::GetAllPropertiesOperation>(&kStatusBarType, win::OP_GET_ALL_PROPERTIES)(unit);
+    return win::FindOperation<win::OP_GET_ALL_PROPERTIES>(&kStatusBarType)(unit);
   }
 
   units_test::ParentWindow host_;

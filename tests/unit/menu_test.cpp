@@ -44,7 +44,7 @@ std::vector<ACCEL> Accelerators(HACCEL table) {
 TEST(MenuBuilding, MainWindowMenuFromTheCompiledForm) {
   auto templates = ReadFormData({player::kFormData, player::kFormDataSize}, 19);
   ASSERT_TRUE(templates);
-  BuiltMenu built = BuildMenu((*templates)[0].units, false);
+  BuiltMenu built = BuildMenu((*templates)[0].units);
   ASSERT_NE(built.bar, nullptr);
   auto bar = Items(built.bar);
   ASSERT_EQ(bar.size(), 3u);
@@ -87,7 +87,7 @@ TEST(MenuBuilding, HiddenItemsAndTheirSubmenusAreLeftOut) {
       {0x26010006, MenuRecord({0x26010006, 1, "-"})},
       {0x26010007, MenuRecord({0x26010007, 1, "Grey", MENU_DISABLED, 76})},
   });
-  BuiltMenu built = BuildMenu(units, false);
+  BuiltMenu built = BuildMenu(units);
   auto bar = Items(built.bar);
   ASSERT_EQ(bar.size(), 2u);
   EXPECT_EQ(bar[1].text, L"Last");
@@ -109,7 +109,7 @@ TEST(MenuBuilding, HiddenItemsAndTheirSubmenusAreLeftOut) {
 
 TEST(MenuBuilding, NoMenuRecordsNoBarNoTable) {
   UnitList units = MakeUnitList({{0x06010000, UnitRecord({0x06010000, 0x00010001})}});
-  BuiltMenu built = BuildMenu(units, false);
+  BuiltMenu built = BuildMenu(units);
   EXPECT_EQ(built.bar, nullptr);
   EXPECT_EQ(built.accelerators, nullptr);
 }

@@ -22,8 +22,9 @@ HWND MakeWindow() {
 void RunOneIdlePass() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-  State().modalWaitWindow = 0;
+  State().modalWaits.push_back(0);
   RunLoop(LoopMode::ModalWait);
+  State().modalWaits.pop_back();
 }
 
 TEST(IdleRoutines, RunWhileTheirWindowLivesAndAreDroppedAfter) {

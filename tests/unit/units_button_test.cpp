@@ -168,7 +168,7 @@ TEST(ButtonCreate, WithoutAStoredFontUsesTheDefaultGuiFont) {
 }
 
 TEST(ButtonCreate, DefaultButtonIsReported) {
-  auto isDefault = reinterpret_cast<win::IsDefaultButtonOperation>(units::ButtonInterface(win::OP_IS_DEFAULT_BUTTON));
+  auto isDefault = reinterpret_cast<win::Operation<win::OP_IS_DEFAULT_BUTTON>>(units::ButtonInterface(win::OP_IS_DEFAULT_BUTTON));
   ASSERT_TRUE(isDefault);
   units_test::ParentWindow parent;
   for (int32_t type : {0, 1}) {

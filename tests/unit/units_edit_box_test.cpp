@@ -296,7 +296,7 @@ TEST(EditBoxWantsKey, OnlyEnterInAWritableMultiLineBox) {
       {"read-only Enter", 1, 1, VK_RETURN, false},
       {"multi-line Tab", 1, 0, VK_TAB, false},
   };
-  auto wantsKey = reinterpret_cast<win::WantsKeyOperation>(units::EditBoxInterface(win::OP_WANTS_KEY));
+  auto wantsKey = reinterpret_cast<win::Operation<win::OP_WANTS_KEY>>(units::EditBoxInterface(win::OP_WANTS_KEY));
   units_test::ParentWindow parent;
   for (const Case& c : cases) {
     units::EditBoxProperties p;

@@ -56,7 +56,7 @@ void ExpectPrefixesRefused(Read read, const std::vector<uint8_t>& blob) {
 }
 
 // No form uses this window ID, so the runtime's clean-up for a destroyed
-// unit (request 2000) finds no record and leaves the unit object alone.
+// unit (request 2000) finds no record; the unit object deletes itself.
 constexpr uint32_t kTestWindowId = 0x7E570002;
 
 class ParentWindow {
@@ -73,7 +73,7 @@ class ParentWindow {
   // A unit made through its type's create operation, as the loader makes it.
   win::UnitObject* Create(void* (*typeInterface)(int), const std::vector<uint8_t>& blob, RECT rect, DWORD style = 0,
                           int controlId = 100, bool designMode = false) const {
-    auto create = reinterpret_cast<win::CreateOperation>(typeInterface(win::OP_CREATE));
+    auto create = reinterpret_cast<win::Operation<win::OP_CREATE>>(typeInterface(win::OP_CREATE));
     win::CreateArgs args;
     args.blob = blob;
     args.style = style;
@@ -94,7 +94,7 @@ class ParentWindow {
 };
 
 inline std::vector<uint8_t> Serialize(void* (*typeInterface)(int), win::UnitObject* unit) {
-  return reinterpret_cast<win::GetAllPropertiesOperation>(typeInterface(win::OP_GET_ALL_PROPERTIES))(unit);
+  return reinterpret_cast<win::Operation<win::OP_GET_ALL_PROPERTIES>>(typeInterface(win::OP_GET_ALL_PROPERTIES))(unit);
 }
 
 inline std::wstring ClassOf(HWND window) {

@@ -106,7 +106,7 @@ TEST_F(Windows, ModalWindowDisablesTheOthersAndGivesBackExactlyWhatItTook) {
   PostMessageW(about->handle(), WM_CLOSE, 0, 0);
   about->Show();  // the nested loop runs until the About window is gone
   EXPECT_EQ(LoadedWindow(*FindTemplate(kAbout)), nullptr);
-  EXPECT_EQ(rt::State().modalWaitWindow, 0u);
+  EXPECT_TRUE(rt::State().modalWaits.empty());
   EXPECT_TRUE(IsWindowEnabled(main));
   EXPECT_FALSE(IsWindowEnabled(font)) << "a window that was disabled before stays disabled";
 }
