@@ -31,8 +31,9 @@ LRESULT UnitObject::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return CallOriginal(message, wParam, lParam);
 }
 
+// Nothing is left to call once a handler has destroyed the window.
 LRESULT UnitObject::CallOriginal(UINT message, WPARAM wParam, LPARAM lParam) {
-  return CallWindowProcW(original_, handle_, message, wParam, lParam);
+  return original_ ? CallWindowProcW(original_, handle_, message, wParam, lParam) : 0;
 }
 
 LRESULT CALLBACK UnitObject::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -35,14 +35,18 @@ struct UnitSpec {
   std::vector<std::pair<int32_t, uint32_t>> events;  // event number, handler word
   std::string tag;
   std::vector<uint8_t> blob;
+  int32_t left = 1, top = 2, width = 30, height = 40;
+  uint32_t flags = 1;  // visible
+  uint32_t tabOrder = 0;
 };
 
 inline std::vector<uint8_t> UnitRecord(const UnitSpec& u) {
   Bytes b;
   b.word(u.type).word(u.share).zeros(16).text("").text("");
-  b.word(0).word(1).word(2).word(30).word(40).word(0).word(0).word(0);  // slot, rect, cursor, parent, children
-  b.word(4).word(0);                                                      // default mouse pointer
-  b.text(u.tag).word(0).word(1).word(0).word(uint32_t(u.events.size()));
+  b.word(0).word(uint32_t(u.left)).word(uint32_t(u.top)).word(uint32_t(u.width)).word(uint32_t(u.height));
+  b.word(0).word(0).word(0);  // cursor slot, parent, children
+  b.word(4).word(0);          // default mouse pointer
+  b.text(u.tag).word(0).word(u.flags).word(u.tabOrder).word(uint32_t(u.events.size()));
   for (auto [event, handler] : u.events) b.word(uint32_t(event)).word(handler);
   b.zeros(20);
   b.data.insert(b.data.end(), u.blob.begin(), u.blob.end());
