@@ -3,6 +3,7 @@
 #include "commands/core_library.h"
 #include "runtime/callback.h"
 #include "windows/loader.h"
+#include "windows/window_unit.h"
 
 namespace core {
 
@@ -19,6 +20,24 @@ void LoadFormWindow(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) 
   }
   win::LoadRequest request{arguments[0].low, ownerObject, count > 2 && arguments[2].low != 0};
   *result = rt::MakeBool(CallRuntime(rt::REQ_LOAD_WINDOW, reinterpret_cast<intptr_t>(&request)) == 0);
+}
+
+// A window is marked as closing and closes at once, or when its thread next
+// processes messages; a unit is removed from its window. A target that is
+// not loaded is already gone: nothing to do.
+void DestroyFormWindow(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
+  if (count < 1) return;
+  auto* unit = reinterpret_cast<win::UnitObject*>(CallRuntime(rt::REQ_WINDOW_OBJECT, arguments[0].low, arguments[0].high));
+  if (!unit) return;
+  auto* window = win::WindowUnit::From(unit);
+  if (!window) {
+    DestroyWindow(unit->handle());
+    return;
+  }
+  window->MarkClosing();
+  bool atOnce = count > 1 && !arguments[1].omitted() && arguments[1].low != 0;
+  if (atOnce) window->DestroyNow();
+  else PostMessageW(window->handle(), win::kCloseRequestMessage, 0, 0);
 }
 
 }  // namespace core

@@ -26,18 +26,30 @@ class LoadedWindowTest : public ProgramFixture {
     ProgramFixture::TearDown();
   }
 
-  // Loads (not shows) the window with the units, in list order; the window
-  // record binds `windowEvents`. Fails the test when the load fails.
-  void LoadWith(const std::vector<UnitSpec>& units, std::vector<std::pair<int32_t, uint32_t>> windowEvents = {},
-                win::WindowProperties window = DefaultWindow()) {
+  struct WindowSpec {
+    std::vector<UnitSpec> units;
+    std::vector<std::pair<int32_t, uint32_t>> events;  // the window's own bindings
+    win::WindowProperties properties = DefaultWindow();
+    std::vector<MenuSpec> menu;
+  };
+
+  // The unit list of a window: its own record, the units, then the menu.
+  static win::UnitList WindowList(const WindowSpec& window) {
     std::vector<std::pair<uint32_t, std::vector<uint8_t>>> records;
-    UnitSpec own{kWindowRecord, 0x00010001, 0, std::move(windowEvents), "", win::WriteWindowBlob(window)};
+    UnitSpec own{kWindowRecord, 0x00010001, 0, window.events, "", win::WriteWindowBlob(window.properties)};
     own.left = 100, own.top = 100, own.width = 400, own.height = 300;
     records.push_back({kWindowRecord, UnitRecord(own)});
-    for (const UnitSpec& unit : units) records.push_back({unit.id, UnitRecord(unit)});
-    InstallWindow(kWindowId, MakeUnitList(records));
+    for (const UnitSpec& unit : window.units) records.push_back({unit.id, UnitRecord(unit)});
+    for (const MenuSpec& item : window.menu) records.push_back({item.id, MenuRecord(item)});
+    return MakeUnitList(records);
+  }
+
+  // Loads (not shows) the test window. Fails the test when the load fails.
+  void LoadWith(const WindowSpec& window) {
+    InstallWindow(kWindowId, WindowList(window));
     ASSERT_TRUE(win::LoadWindow(*win::FindTemplate(kWindowId), false, nullptr));
   }
+  void LoadWith(const std::vector<UnitSpec>& units) { LoadWith(WindowSpec{units}); }
 
   static win::WindowProperties DefaultWindow() {
     win::WindowProperties window;

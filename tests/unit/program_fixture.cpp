@@ -19,6 +19,7 @@ namespace testing_support {
 namespace {
 
 std::optional<int64_t> nextAnswer;
+std::vector<std::function<void(rt::HandlerCall&)>> actions(kRecordingHandlers);
 
 template <int K>
 void Recording(rt::HandlerCall& call) {
@@ -26,6 +27,7 @@ void Recording(rt::HandlerCall& call) {
   ProgramFixture::Calls().push_back({K, {call.arguments, call.arguments + call.argumentCount},
                                      state.eventSourceWindow, state.eventSourceUnit});
   if (nextAnswer) call.answer(*std::exchange(nextAnswer, std::nullopt));
+  if (actions[K]) actions[K](call);
 }
 
 template <size_t... K>
@@ -58,16 +60,22 @@ std::vector<HandlerCallRecord>& ProgramFixture::Calls() {
 
 void ProgramFixture::AnswerNext(int64_t value) { nextAnswer = value; }
 
+void ProgramFixture::ActOn(int handler, std::function<void(rt::HandlerCall&)> action) {
+  actions.at(size_t(handler)) = std::move(action);
+}
+
 void ProgramFixture::SetUp() {
   savedProgram_ = rt::State().program;
   rt::State().program = &kProgram;
   rt::RegisterLibraries();
   Calls().clear();
   nextAnswer.reset();
+  for (auto& action : actions) action = nullptr;
   win::InstallRegistry({});
 }
 
 void ProgramFixture::TearDown() {
+  for (auto& action : actions) action = nullptr;
   win::InstallRegistry({});
   rt::NotifyLibrariesOfEnd();
   rt::State().program = savedProgram_;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ class ProgramFixture : public ::testing::Test {
   static std::vector<HandlerCallRecord>& Calls();
   // The next handler called answers this value.
   static void AnswerNext(int64_t value);
+  // Handler k also runs this, after recording its call, every time it runs.
+  static void ActOn(int handler, std::function<void(rt::HandlerCall&)> action);
 
  protected:
   void SetUp() override;

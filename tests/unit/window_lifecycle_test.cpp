@@ -1,0 +1,258 @@
+// Windows whose handlers destroy them, nested modal windows, the destroy
+// command, re-creation before the first show, character events and the
+// event sequences of loading, closing and modal flows.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "commands/window_commands.h"
+#include "loaded_window.h"
+#include "runtime/gbk.h"
+#include "runtime/state.h"
+#include "units/button.h"
+#include "units/edit_box.h"
+#include "windows/events.h"
+#include "windows/menu.h"
+#include "windows/recreate.h"
+#include "windows/window_unit.h"
+
+namespace {
+
+using namespace testing_support;
+
+constexpr uint32_t kButton = 0x16010001;
+constexpr uint32_t kEdit = 0x16010002;
+constexpr uint32_t kButtonType = 0x0001000B;
+constexpr uint32_t kEditType = 0x00010005;
+constexpr uint32_t kRecordTabStop = 4;
+
+// Work queued for the message loop: each action runs when a loop (outer or
+// nested) dispatches its message.
+class Actions {
+ public:
+  Actions() {
+    win::RegisterUnitClass(L"TestActions", 0, nullptr);
+    window_ = CreateWindowExW(0, L"TestActions", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc));
+  }
+  ~Actions() {
+    DestroyWindow(window_);
+    queue().clear();
+  }
+  void Post(std::function<void()> action) {
+    queue().push_back(std::move(action));
+    PostMessageW(window_, WM_APP, 0, 0);
+  }
+
+ private:
+  static std::deque<std::function<void()>>& queue() {
+    static std::deque<std::function<void()>> actions;
+    return actions;
+  }
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_APP || queue().empty()) return DefWindowProcW(window, message, wParam, lParam);
+    std::function<void()> action = std::move(queue().front());
+    queue().pop_front();
+    action();
+    return 0;
+  }
+  HWND window_;
+};
+
+// Every test window's own record has this ID.
+rt::ArgRecord WindowReference(uint32_t windowId) { return {windowId, 0x06010000, 0x00010001}; }
+
+// Ends every message loop of this thread when a wait would never end.
+bool watchdogFired = false;
+void CALLBACK Watchdog(HWND, UINT, UINT_PTR, DWORD) {
+  watchdogFired = true;
+  PostQuitMessage(0);
+}
+
+class Lifecycle : public LoadedWindowTest {
+ protected:
+  win::WindowTemplate& Template() { return *win::FindTemplate(kWindowId); }
+  bool Loaded() { return win::LoadedWindow(Template()) != nullptr; }
+};
+
+TEST_F(Lifecycle, AWindowItsCreatedHandlerDestroysLoadsWithoutTouchingIt) {
+  ActOn(0, [](rt::HandlerCall&) { DestroyWindow(Handle(0)); });
+  LoadWith(WindowSpec{{}, {{0, Handler(0)}, {3, Handler(1)}, {4, Handler(2)}}});
+  EXPECT_FALSE(Loaded());
+  ASSERT_EQ(Calls().size(), 1u) << "events 3 and 4 belong to a window that is gone";
+  EXPECT_EQ(Template().snapshot, std::nullopt) << "the unit list is back as it was";
+}
+
+TEST_F(Lifecycle, AWindowItsMovedHandlerDestroysStopsRaisingEvents) {
+  ActOn(1, [](rt::HandlerCall&) { DestroyWindow(Handle(0)); });
+  LoadWith(WindowSpec{{}, {{0, Handler(0)}, {3, Handler(1)}, {4, Handler(2)}}});
+  EXPECT_FALSE(Loaded());
+  EXPECT_EQ(Calls().size(), 2u);
+}
+
+TEST_F(Lifecycle, ACloseRequestHandlerThatDestroysTheWindowEndsTheClose) {
+  ActOn(0, [](rt::HandlerCall&) { DestroyWindow(Handle(0)); });
+  LoadWith(WindowSpec{{}, {{12, Handler(0)}, {1, Handler(1)}, {2, Handler(2)}}});
+  SendMessageW(Handle(0), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(Loaded());
+  std::vector<int> handlers;
+  for (const HandlerCallRecord& call : Calls()) handlers.push_back(call.handler);
+  EXPECT_EQ(handlers, (std::vector<int>{0, 2})) << "close request, then destroying; never the close query";
+}
+
+TEST_F(Lifecycle, TheDestroyCommandClosesAtOnceFromInsideTheWindowsOwnHandler) {
+  ActOn(0, [](rt::HandlerCall&) {
+    rt::ArgRecord arguments[] = {WindowReference(kWindowId), rt::MakeBool(true)};
+    rt::ArgRecord result{};
+    core::DestroyFormWindow(&result, 2, arguments);
+  });
+  WindowSpec window{{}, {{12, Handler(1)}, {2, Handler(2)}}};
+  window.menu = {{0x26010001, 0, "Close", 0, 0, Handler(0)}};
+  LoadWith(window);
+  SendMessageW(Handle(0), WM_COMMAND, win::kFirstMenuCommand, 0);
+  EXPECT_FALSE(Loaded());
+  std::vector<int> handlers;
+  for (const HandlerCallRecord& call : Calls()) handlers.push_back(call.handler);
+  EXPECT_EQ(handlers, (std::vector<int>{0, 2})) << "the menu click, then destroying; no close request";
+}
+
+TEST_F(Lifecycle, TheDestroyCommandOtherwiseClosesWhenMessagesAreNextProcessed) {
+  LoadWith(WindowSpec{{}, {{12, Handler(0)}}});
+  rt::ArgRecord arguments[] = {WindowReference(kWindowId), {}};
+  rt::ArgRecord result{};
+  core::DestroyFormWindow(&result, 2, arguments);
+  EXPECT_TRUE(Loaded()) << "still there until its thread processes messages";
+  auto* window = win::WindowUnit::From(Unit(0));
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(window->closing());
+  PumpMessages();
+  EXPECT_FALSE(Loaded());
+  EXPECT_TRUE(Calls().empty()) << "no close events";
+}
+
+TEST_F(Lifecycle, ReloadingTheOnlyWindowWhilePendingCloseKeepsTheProgramRunning) {
+  LoadWith(WindowSpec{});
+  HWND first = Handle(0);
+  rt::State().started = true;
+  win::WindowUnit::From(Unit(0))->MarkClosing();
+  ASSERT_TRUE(win::LoadWindow(Template(), false, nullptr));
+  MSG quit;
+  bool quitPosted = PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+  EXPECT_FALSE(quitPosted) << "the window was loaded anew";
+  EXPECT_FALSE(IsWindow(first));
+  EXPECT_TRUE(Loaded());
+  DestroyWindow(Handle(0));
+  quitPosted = PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+  rt::State().started = false;
+  EXPECT_TRUE(quitPosted) << "the last window's end ends the program";
+}
+
+TEST_F(Lifecycle, RecreatingBeforeTheFirstShowKeepsVisibilityAndTabStop) {
+  UnitSpec button{kButton, kButtonType};
+  button.flags = 1 | kRecordTabStop;
+  LoadWith({button});
+  ASSERT_FALSE(IsWindowVisible(Handle(0))) << "loaded, not shown";
+  HWND old = Handle(kButton);
+  win::RecreateUnit(Template(), 1);
+  HWND made = Handle(kButton);
+  ASSERT_NE(made, old);
+  EXPECT_FALSE(IsWindow(old));
+  LONG style = GetWindowLongW(made, GWL_STYLE);
+  EXPECT_TRUE(style & WS_VISIBLE) << "shown with its window";
+  EXPECT_TRUE(style & WS_TABSTOP);
+}
+
+TEST_F(Lifecycle, AMenuRebuildNeverDrawsItsItemsItself) {
+  WindowSpec window;
+  window.properties.option = true;
+  window.menu = {{0x26010001, 0, "File"}, {0x26010002, 1, "Open"}};
+  LoadWith(window);
+  win::WindowUnit::From(Unit(0))->RebuildMenu();
+  HMENU file = GetSubMenu(GetMenu(Handle(0)), 0);
+  ASSERT_NE(file, nullptr);
+  MENUITEMINFOW info{sizeof info, MIIM_FTYPE};
+  ASSERT_TRUE(GetMenuItemInfoW(file, 0, TRUE, &info));
+  EXPECT_FALSE(info.fType & MFT_OWNERDRAW);
+}
+
+struct CharacterCase {
+  const char* name;
+  wchar_t typed;
+  int32_t code;  // what the handler sees
+};
+
+TEST_F(Lifecycle, CharacterEventsCarryGbkCodesAndTheirAnswerIsOne) {
+  LoadWith({{kEdit, kEditType, 0, {{-11, Handler(0)}}}});
+  const CharacterCase cases[] = {
+      {"ASCII", L'a', 'a'},
+      {"two-byte", L'吴', 0xCEE2},
+      {"not in code page 936", L'\u0E01', '?'},
+      {"half of a surrogate pair", L'\xD83D', '?'},
+  };
+  for (const CharacterCase& c : cases) {
+    Calls().clear();
+    MSG message{Handle(kEdit), WM_CHAR, WPARAM(c.typed), 0};
+    win::PreTranslateThroughAncestors(message);
+    ASSERT_EQ(Calls().size(), 1u) << c.name;
+    EXPECT_EQ(Calls()[0].arguments, std::vector<int64_t>{c.code}) << c.name;
+  }
+  AnswerNext(0xB0A1);  // 啊
+  MSG message{Handle(kEdit), WM_CHAR, WPARAM(L'a'), 0};
+  EXPECT_FALSE(win::PreTranslateThroughAncestors(message)) << "a replaced character goes on";
+  EXPECT_EQ(message.wParam, WPARAM(L'啊'));
+}
+
+// Two windows of the same test: the outer one shown modally first.
+class NestedModal : public LoadedWindowTest {
+ protected:
+  static constexpr uint32_t kOuter = 0x52017001, kInner = 0x52017002;
+  void SetUp() override {
+    LoadedWindowTest::SetUp();
+    InstallWindow(kOuter, WindowList(WindowSpec{{}, {{0, Handler(1)}}}));
+    InstallWindow(kInner, WindowList(WindowSpec{{}, {{0, Handler(0)}}}));
+  }
+  static HWND Window(uint32_t id) {
+    win::UnitObject* window = win::LiveUnitObject(id, 0);
+    return window ? window->handle() : nullptr;
+  }
+  static intptr_t LoadModal(uint32_t id) {
+    win::LoadRequest request{id, nullptr, 1};
+    return win::LoadWindowRequest(request);
+  }
+};
+
+TEST_F(NestedModal, AnOuterModalWindowThatDiesMeanwhileEndsItsLoadToo) {
+  Actions actions;
+  watchdogFired = false;
+  // The inner window, once created, destroys the outer one and then closes.
+  ActOn(0, [&](rt::HandlerCall&) {
+    actions.Post([] { DestroyWindow(Window(kOuter)); });
+    actions.Post([] { PostMessageW(Window(kInner), WM_CLOSE, 0, 0); });
+  });
+  // The outer window, once created, has the inner one loaded by its loop.
+  ActOn(1, [&](rt::HandlerCall&) { actions.Post([] { EXPECT_EQ(LoadModal(kInner), 0); }); });
+  UINT_PTR watchdog = SetTimer(nullptr, 0, 10000, &Watchdog);
+  EXPECT_EQ(LoadModal(kOuter), 0);
+  KillTimer(nullptr, watchdog);
+  MSG quit;
+  PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+  EXPECT_FALSE(watchdogFired) << "the outer load never returned by itself";
+  EXPECT_EQ(Window(kOuter), nullptr);
+  EXPECT_EQ(Window(kInner), nullptr);
+  EXPECT_TRUE(rt::State().modalWaits.empty());
+}
+
+TEST_F(NestedModal, AModalWindowClosedByTheDestroyCommandEndsItsLoad) {
+  ActOn(0, [](rt::HandlerCall&) {
+    rt::ArgRecord arguments[] = {WindowReference(kInner)};
+    rt::ArgRecord result{};
+    core::DestroyFormWindow(&result, 1, arguments);
+  });
+  EXPECT_EQ(LoadModal(kInner), 0);
+  EXPECT_EQ(Window(kInner), nullptr);
+}
+
+}  // namespace
