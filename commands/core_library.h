@@ -21,6 +21,28 @@ enum CoreType : int {
 };
 constexpr int kCoreTypeCount = 51;
 
+// The basic commands, by their number in the command table.
+enum CoreCommand : int {
+  CMD_LOAD_FORM_WINDOW = 0,
+  CMD_GET_WINDOW_HANDLE = 1,
+  CMD_FIND_TEXT = 2,
+  CMD_SHOW_MESSAGE = 3,
+  CMD_TO_INTEGER = 4,
+  CMD_TO_TEXT = 5,
+  CMD_RIGHT_OF_TEXT = 6,
+  CMD_READ_FILE_BYTES = 7,
+  CMD_REPLACE_SUBTEXT = 8,
+  CMD_TEXT_LENGTH = 9,
+  CMD_MID_OF_TEXT = 10,
+  CMD_BYTE_SET_LENGTH = 11,
+  CMD_NEW_ZERO_BYTE_SET = 12,
+  CMD_BYTE_SET_TO_VALUE = 13,
+  CMD_FIND_TEXT_FROM_END = 14,
+  CMD_SHOW_COMMON_DIALOG = 15,
+  CMD_DESTROY_FORM_WINDOW = 16,
+  kCoreCommandCount
+};
+
 // The runtime callback as the core library received it.
 intptr_t CallRuntime(int request, intptr_t parameter1 = 0, intptr_t parameter2 = 0);
 

@@ -1,0 +1,167 @@
+// The unit gallery: a program on the runtime whose window holds every unit
+// type (tests/e2e/forms/gallery.form), for the end-to-end tests of the units.
+//   gallery <log>
+// Every handler appends a line to <log> (UTF-8): its name, then what it saw
+// or did. The buttons run the scenarios: write a box's content twice, show
+// the open dialog, show a message box, load a modal child window whose own
+// buttons destroy it.
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <cstdio>
+#include <initializer_list>
+#include <iterator>
+#include <string>
+
+#include "commands/core_library.h"
+#include "libraries/drag_drop/library.h"
+#include "libraries/extended_ui/library.h"
+#include "libraries/multimedia/library.h"
+#include "libraries/shell/library.h"
+#include "libraries/threads/library.h"
+#include "libraries/utilities/library.h"
+#include "runtime/gbk.h"
+#include "runtime/helpers.h"
+#include "runtime/program.h"
+#include "runtime/services.h"
+
+namespace gallery {
+
+extern const unsigned char kFormData[];
+extern const unsigned int kFormDataSize;
+extern const rt::EventHandler kHandlers[];
+extern const unsigned int kHandlerCount;
+
+namespace {
+
+constexpr uint32_t kGallery = 0x52020001, kGalleryRecord = 0x06020000;
+constexpr uint32_t kChild = 0x52020002, kChildRecord = 0x06020100;
+constexpr uint32_t kByteBox = 0x16020004, kCheckBox = 0x16020007, kMultiLineBox = 0x1602000A;
+constexpr uint32_t kCommonDlg = 0x1602000F;
+constexpr uint32_t kWindowType = 0x00010001, kCommonDlgType = 0x0001001F;
+constexpr int kContent = 8, kChecked = 18, kFileName = 10;
+
+std::wstring logPath;
+
+void Log(const std::string& name, const std::string& detail = {}) {
+  std::string gbkLine = name;
+  if (!detail.empty()) gbkLine += ' ';
+  gbkLine += detail;
+  std::wstring wide = rt::WideFromGbk(gbkLine);
+  int n = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string utf8(size_t(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), int(wide.size()), utf8.data(), n, nullptr, nullptr);
+  if (FILE* f = _wfopen(logPath.c_str(), L"ab")) {
+    std::fprintf(f, "%s\n", utf8.c_str());
+    std::fclose(f);
+  }
+}
+
+const rt::RuntimeServices& Runtime() { return rt::Services(); }
+
+rt::ArgRecord Call(core::CoreCommand command, std::initializer_list<rt::ArgRecord> arguments) {
+  rt::ArgRecord records[4];
+  std::copy(arguments.begin(), arguments.end(), records);
+  return Runtime().CallCoreCommand(core::kCoreLibrary.commands[command], int(arguments.size()), records);
+}
+
+rt::ArgRecord Text(const char* text) { return rt::MakeBlock(rt::TYPE_TEXT, text); }
+
+std::string ReadText(uint32_t window, uint32_t unit, int property) {
+  auto* text = reinterpret_cast<char*>(intptr_t(Runtime().ReadUnitProperty(window, unit, property, -1)));
+  std::string copy = text ? text : "";
+  Runtime().FreeMemory(text);
+  return copy;
+}
+
+void WriteText(uint32_t window, uint32_t unit, int property, const char* text) {
+  rt::ArgRecord value = Text(text);
+  Runtime().WriteUnitProperty(window, unit, property, -1, value.low, value.high);
+}
+
+std::string Number(int64_t value) { return std::to_string(value); }
+
+}  // namespace
+
+void OnGalleryCreated(rt::HandlerCall&) { Log("OnGalleryCreated"); }
+void OnByteBoxLeft(rt::HandlerCall&) { Log("OnByteBoxLeft", ReadText(kGallery, kByteBox, kContent)); }
+void OnSpinPressed(rt::HandlerCall& call) { Log("OnSpinPressed", Number(call.argument(0))); }
+void OnContentChanged(rt::HandlerCall&) { Log("OnContentChanged", ReadText(kGallery, kMultiLineBox, kContent)); }
+void OnCheckClicked(rt::HandlerCall&) {
+  Log("OnCheckClicked", Number(Runtime().ReadUnitProperty(kGallery, kCheckBox, kChecked, -1)));
+}
+
+// Two writes of the same text: each raises the box's event 0 once.
+void OnWriteContent(rt::HandlerCall&) {
+  WriteText(kGallery, kMultiLineBox, kContent, "甲乙");
+  WriteText(kGallery, kMultiLineBox, kContent, "甲乙");
+  Log("OnWriteContent done");
+}
+
+void OnOpenDialog(rt::HandlerCall&) {
+  rt::ArgRecord confirmed = Call(core::CMD_SHOW_COMMON_DIALOG, {{kGallery, kCommonDlg, kCommonDlgType}});
+  Log("OnOpenDialog", Number(confirmed.low) + " " + ReadText(kGallery, kCommonDlg, kFileName));
+}
+
+void OnShowMessage(rt::HandlerCall&) {
+  rt::ArgRecord pressed = Call(core::CMD_SHOW_MESSAGE, {Text("出错了 Something failed"), rt::MakeInt(16),
+                                                        Text("Gallery Error")});
+  Log("OnShowMessage", Number(pressed.low));
+}
+
+void OnOpenChild(rt::HandlerCall&) {
+  rt::ArgRecord loaded = Call(core::CMD_LOAD_FORM_WINDOW, {{kChild, kChildRecord, kWindowType},
+                                                           {kGallery, kGalleryRecord, kWindowType},
+                                                           rt::MakeBool(true)});
+  Log("OnOpenChild", Number(loaded.low));
+}
+
+void OnChildCreated(rt::HandlerCall&) { Log("OnChildCreated"); }
+void OnChildDestroying(rt::HandlerCall&) { Log("OnChildDestroying"); }
+
+void OnCloseChildAtOnce(rt::HandlerCall&) {
+  Call(core::CMD_DESTROY_FORM_WINDOW, {{kChild, kChildRecord, kWindowType}, rt::MakeBool(true)});
+  Log("OnCloseChildAtOnce returned");
+}
+
+void OnCloseChildLater(rt::HandlerCall&) {
+  Call(core::CMD_DESTROY_FORM_WINDOW, {{kChild, kChildRecord, kWindowType}});
+  Log("OnCloseChildLater returned");
+}
+
+namespace {
+
+constexpr const rt::LibraryDescriptor* kLibraries[] = {
+    &core::kCoreLibrary, &lib::kExtendedUiLibrary, &lib::kDragDropLibrary,   &lib::kUtilitiesLibrary,
+    &lib::kShellLibrary, &lib::kThreadsLibrary,    &lib::kMultimediaLibrary,
+};
+
+const rt::ProgramDescriptor kProgram = {
+    .buildKind = 3,
+    .handlers = kHandlers,
+    .handlerCount = kHandlerCount,
+    .formData = kFormData,
+    .formDataSize = kFormDataSize,
+    .libraryCount = uint32_t(std::size(kLibraries)),
+    .libraries = kLibraries,
+};
+
+int Entry(const rt::RuntimeServices& runtime) {
+  runtime.CallRuntimeHelper(rt::HELPER_INIT_RUNTIME);
+  runtime.LoadStartWindow(kGallery);
+  runtime.RunMessageLoop();
+  return 0;
+}
+
+}  // namespace
+}  // namespace gallery
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (argc < 2) return 2;
+  gallery::logPath = argv[1];
+  LocalFree(argv);
+  return rt::RunApplication(gallery::kProgram, gallery::Entry);
+}

@@ -1,0 +1,236 @@
+// The standard units in a real window, driven from outside: the gallery
+// program holds one unit of every type and logs what its handlers see.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "driver.h"
+#include "e2e_support.h"
+
+namespace {
+
+constexpr DWORD kTimeout = 20000;
+
+// Control IDs the loader hands out: 100 for the last listed unit, 10 more
+// for each one before it; a spin button has its box's ID + 4.
+constexpr int kByteBoxId = 230, kWrapBoxId = 220, kEventBoxId = 210, kCheckBoxId = 200, kLargeFontBoxId = 190;
+constexpr int kWriteButtonId = 180, kMultiLineBoxId = 170, kOpenButtonId = 160, kMessageButtonId = 150;
+constexpr int kChildButtonId = 140;
+constexpr int kSpinOffset = 4;
+// The large-font box's record height, before it grows to its font.
+constexpr int kLargeFontRecordHeight = 20;
+
+std::string Utf8(const std::wstring& wide) {
+  int n = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string utf8(size_t(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), int(wide.size()), utf8.data(), n, nullptr, nullptr);
+  return utf8;
+}
+
+class Gallery : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    program_ = std::make_unique<driver::Process>(
+        driver::Process::start(e2e::Beside(L"gallery.exe"), e2e::Quoted(log_.path())));
+    window_ = driver::waitTopWindow(program_->pid(), L"VNWindow", L"单元展示 Gallery", kTimeout);
+    ASSERT_NE(window_, nullptr) << "the gallery did not appear";
+    ASSERT_TRUE(WaitForLine("OnGalleryCreated"));
+  }
+  void TearDown() override {
+    if (!program_->running()) return;
+    PostMessageW(window_, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    EXPECT_TRUE(program_->waitExit(kTimeout, &code)) << "the gallery did not close";
+    EXPECT_EQ(code, 0u);
+  }
+
+  HWND Control(int id) { return driver::waitChild(window_, nullptr, id, kTimeout); }
+
+  // The log's lines from the first one equal to `line` on; empty when it
+  // does not come within the timeout.
+  bool WaitForLine(const std::string& line) {
+    for (ULONGLONG deadline = GetTickCount64() + kTimeout; GetTickCount64() < deadline; Sleep(20))
+      if (Count(line) > 0) return true;
+    ADD_FAILURE() << "the log never had \"" << line << "\"; it has:\n" << Joined();
+    return false;
+  }
+  size_t Count(const std::string& line) {
+    std::vector<std::string> lines = log_.lines();
+    return size_t(std::count(lines.begin(), lines.end(), line));
+  }
+  std::string Joined() {
+    std::string all;
+    for (const std::string& line : log_.lines()) all += "  " + line + "\n";
+    return all;
+  }
+  // Lets the gallery process everything posted so far.
+  void Settle() { SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_BLOCK, kTimeout, nullptr); }
+
+  // A left click at a client point of a control, posted like the mouse does.
+  static void Click(HWND control, int x, int y) {
+    LPARAM at = MAKELPARAM(x, y);
+    PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(control, WM_LBUTTONUP, 0, at);
+  }
+  // The upper (up) or lower (down) arrow of a spin button.
+  void ClickSpin(int boxId, bool up) {
+    HWND spin = Control(boxId + kSpinOffset);
+    ASSERT_NE(spin, nullptr);
+    RECT r;
+    GetClientRect(spin, &r);
+    Click(spin, r.right / 2, up ? r.bottom / 4 : r.bottom * 3 / 4);
+    Settle();
+  }
+
+  e2e::ProbeLog log_{L"gallery"};
+  std::unique_ptr<driver::Process> program_;
+  HWND window_ = nullptr;
+};
+
+TEST_F(Gallery, AByteBoxClampsATypedNumberWhenItLosesTheFocus) {
+  HWND box = Control(kByteBoxId);
+  ASSERT_NE(box, nullptr);
+  Click(box, 5, 5);
+  for (wchar_t c : std::wstring(L"3x0-0")) PostMessageW(box, WM_CHAR, c, 1);
+  Settle();
+  EXPECT_EQ(driver::windowText(box), L"300") << "a byte box takes digits only";
+  PostMessageW(box, WM_KEYDOWN, VK_TAB, 1);
+  ASSERT_TRUE(WaitForLine("OnByteBoxLeft 255"));
+  EXPECT_EQ(driver::windowText(box), L"255");
+}
+
+TEST_F(Gallery, SpinArrowsOfAnAdjustingBoxWrapAroundItsRange) {
+  HWND box = Control(kWrapBoxId);
+  ASSERT_NE(box, nullptr);
+  ASSERT_EQ(driver::windowText(box), L"50");
+  ClickSpin(kWrapBoxId, true);
+  EXPECT_EQ(driver::windowText(box), L"1") << "above the maximum comes the minimum";
+  ClickSpin(kWrapBoxId, false);
+  EXPECT_EQ(driver::windowText(box), L"50") << "below the minimum comes the maximum";
+  ClickSpin(kWrapBoxId, false);
+  EXPECT_EQ(driver::windowText(box), L"49");
+}
+
+TEST_F(Gallery, SpinArrowsOfAnEventBoxRaiseEventOneAndChangeNothing) {
+  HWND box = Control(kEventBoxId);
+  ASSERT_NE(box, nullptr);
+  ClickSpin(kEventBoxId, true);
+  ASSERT_TRUE(WaitForLine("OnSpinPressed 1"));
+  ClickSpin(kEventBoxId, false);
+  ASSERT_TRUE(WaitForLine("OnSpinPressed -1"));
+  EXPECT_EQ(driver::windowText(box), L"7");
+  EXPECT_EQ(Count("OnSpinPressed 1") + Count("OnSpinPressed -1"), 2u) << Joined();
+}
+
+TEST_F(Gallery, ASingleLineBoxGrowsToItsFontsHeight) {
+  HWND box = Control(kLargeFontBoxId);
+  ASSERT_NE(box, nullptr);
+  RECT r;
+  GetWindowRect(box, &r);
+  EXPECT_GT(r.bottom - r.top, kLargeFontRecordHeight + 20) << "a 24-point font needs more than its record's height";
+}
+
+TEST_F(Gallery, EachContentWriteRaisesTheChangeEventOnce) {
+  PostMessageW(Control(kWriteButtonId), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitForLine("OnWriteContent done"));
+  EXPECT_EQ(Count("OnContentChanged 甲乙"), 2u) << Joined();
+  EXPECT_EQ(driver::windowText(Control(kMultiLineBoxId)), L"甲乙");
+}
+
+TEST_F(Gallery, TheCheckBoxFollowsClicks) {
+  HWND check = Control(kCheckBoxId);
+  ASSERT_NE(check, nullptr);
+  PostMessageW(check, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitForLine("OnCheckClicked 1"));
+  EXPECT_EQ(SendMessageW(check, BM_GETCHECK, 0, 0), BST_CHECKED);
+  PostMessageW(check, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitForLine("OnCheckClicked 0"));
+  EXPECT_EQ(SendMessageW(check, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+}
+
+// An existing file to choose: the dialog insists that it exists.
+std::wstring ChosenTrack() {
+  std::wstring path = e2e::Beside(L"gallery_choice.mp3");
+  std::ofstream(path.c_str(), std::ios::binary) << "ID3";
+  return path;
+}
+
+TEST_F(Gallery, TheOpenDialogShowsItsFilterAndReturnsTheChosenPathOnlyWhenConfirmed) {
+  std::wstring track = ChosenTrack();
+  PostMessageW(Control(kOpenButtonId), BM_CLICK, 0, 0);
+  HWND dialog = driver::waitTopWindow(program_->pid(), L"#32770", L"Select BGM File", kTimeout);
+  ASSERT_NE(dialog, nullptr);
+  HWND types = driver::waitChild(dialog, L"ComboBox", 0x470, kTimeout);
+  ASSERT_NE(types, nullptr);
+  EXPECT_EQ(SendMessageW(types, CB_GETCOUNT, 0, 0), 1) << "one filter pair";
+  EXPECT_EQ(driver::windowText(types), L"MP3(*.mp3)");
+  HWND name = driver::waitChild(dialog, L"ComboBoxEx32", 0x47C, kTimeout);
+  ASSERT_NE(name, nullptr);
+  SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(track.c_str()));
+  PostMessageW(driver::waitChild(dialog, L"Button", IDOK, kTimeout), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitForLine("OnOpenDialog 1 " + Utf8(track)));
+
+  PostMessageW(Control(kOpenButtonId), BM_CLICK, 0, 0);
+  dialog = driver::waitTopWindow(program_->pid(), L"#32770", L"Select BGM File", kTimeout);
+  ASSERT_NE(dialog, nullptr);
+  PostMessageW(driver::waitChild(dialog, L"Button", IDCANCEL, kTimeout), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitForLine("OnOpenDialog 0 " + Utf8(track))) << "a cancelled dialog keeps the previous value";
+  DeleteFileW(track.c_str());
+}
+
+TEST_F(Gallery, ShowMessageShowsItsBoxWithTheStopIconAndTitle) {
+  PostMessageW(Control(kMessageButtonId), BM_CLICK, 0, 0);
+  HWND box = driver::waitTopWindow(program_->pid(), L"#32770", L"Gallery Error", kTimeout);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(driver::messageBoxText(box), L"出错了 Something failed");
+  HWND icon = driver::waitChild(box, L"Static", 0x14, kTimeout);
+  ASSERT_NE(icon, nullptr) << "the box shows an icon";
+  EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(icon, STM_GETICON, 0, 0)), LoadIconW(nullptr, IDI_HAND))
+      << "the stop icon";
+  PostMessageW(driver::findButton(box, L"OK"), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitForLine("OnShowMessage 0"));
+}
+
+struct DestroyCase {
+  const char* name;
+  const wchar_t* button;
+  const char* returned;
+};
+
+TEST_F(Gallery, TheDestroyCommandClosesAModalChildFromItsOwnHandler) {
+  const DestroyCase cases[] = {
+      {"at once", L"立即关闭 Now", "OnCloseChildAtOnce returned"},
+      {"when messages are next processed", L"稍后关闭 Later", "OnCloseChildLater returned"},
+  };
+  for (const DestroyCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    size_t opened = Count("OnOpenChild 1");
+    PostMessageW(Control(kChildButtonId), BM_CLICK, 0, 0);
+    HWND child = driver::waitTopWindow(program_->pid(), L"VNWindow", L"子窗口 Child", kTimeout);
+    ASSERT_NE(child, nullptr);
+    HWND button = driver::findButton(child, c.button);
+    for (ULONGLONG deadline = GetTickCount64() + kTimeout; !button && GetTickCount64() < deadline; Sleep(20))
+      button = driver::findButton(child, c.button);
+    ASSERT_NE(button, nullptr);
+    EXPECT_FALSE(IsWindowEnabled(window_)) << "the child is modal";
+    PostMessageW(button, BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitForLine(c.returned));
+    for (ULONGLONG deadline = GetTickCount64() + kTimeout; Count("OnOpenChild 1") == opened; Sleep(20))
+      if (GetTickCount64() >= deadline) break;
+    EXPECT_EQ(Count("OnOpenChild 1"), opened + 1) << "the modal load returned\n" << Joined();
+    EXPECT_FALSE(IsWindow(child));
+    EXPECT_TRUE(IsWindowEnabled(window_));
+  }
+  EXPECT_EQ(Count("OnChildDestroying"), 2u) << Joined();
+}
+
+TEST_F(Gallery, EveryUnitTypeIsDrawn) {
+  SetForegroundWindow(window_);
+  RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Settle();
+  EXPECT_TRUE(e2e::SaveScreenshot(e2e::Beside(L"unit_gallery.bmp")));
+}
+
+}  // namespace
