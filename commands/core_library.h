@@ -21,6 +21,25 @@ enum CoreType : int {
 };
 constexpr int kCoreTypeCount = 51;
 
+// Command numbers: the places of the basic commands in the command table.
+enum CoreCommand : int {
+  CMD_LOAD_FORM_WINDOW = 0,
+  CMD_GET_WINDOW_HANDLE = 1,
+  CMD_FIND_TEXT = 2,
+  CMD_SHOW_MESSAGE = 3,
+  CMD_TO_INTEGER = 4,
+  CMD_TO_TEXT = 5,
+  CMD_RIGHT_OF_TEXT = 6,
+  CMD_READ_FILE_BYTES = 7,
+  CMD_REPLACE_SUBTEXT = 8,
+  CMD_TEXT_LENGTH = 9,
+  CMD_MID_OF_TEXT = 10,
+  CMD_BYTE_SET_LENGTH = 11,
+  CMD_NEW_ZERO_BYTE_SET = 12,
+  CMD_BYTE_SET_TO_VALUE = 13,
+  CMD_FIND_TEXT_FROM_END = 14,
+};
+
 // The runtime callback as the core library received it.
 intptr_t CallRuntime(int request, intptr_t parameter1 = 0, intptr_t parameter2 = 0);
 

@@ -1,24 +1,37 @@
 #include "commands/window_commands.h"
 
+#include "commands/arguments.h"
 #include "commands/core_library.h"
 #include "runtime/callback.h"
 #include "windows/loader.h"
+#include "windows/unit_object.h"
 
 namespace core {
+
+win::UnitObject* LiveUnit(const rt::ArgRecord& reference) {
+  if (rt::ClassifyTag(reference.tag) != rt::TagClass::Library) return nullptr;
+  return reinterpret_cast<win::UnitObject*>(CallRuntime(rt::REQ_WINDOW_OBJECT, reference.low, reference.high));
+}
+
+HWND LiveUnitHandle(const rt::ArgRecord& reference) {
+  win::UnitObject* unit = LiveUnit(reference);
+  return unit ? unit->handle() : nullptr;
+}
 
 // An owner that is not loaded makes the command return false without
 // loading anything.
 void LoadFormWindow(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
+  Arguments args(count, arguments);
   *result = rt::MakeBool(false);
-  if (count < 1) return;
-  const rt::ArgRecord& owner = count > 1 ? arguments[1] : rt::ArgRecord{};
-  win::UnitObject* ownerObject = nullptr;
-  if (!owner.omitted()) {
-    ownerObject = reinterpret_cast<win::UnitObject*>(CallRuntime(rt::REQ_WINDOW_OBJECT, owner.low, owner.high));
-    if (!ownerObject) return;
-  }
-  win::LoadRequest request{arguments[0].low, ownerObject, count > 2 && arguments[2].low != 0};
+  win::UnitObject* owner = LiveUnit(args[1]);
+  if (!args[1].omitted() && !owner) return;
+  win::LoadRequest request{args[0].low, owner, args.flag(2)};
   *result = rt::MakeBool(CallRuntime(rt::REQ_LOAD_WINDOW, reinterpret_cast<intptr_t>(&request)) == 0);
+}
+
+// Window handles fit in 32 bits, also in a 64-bit process.
+void GetWindowHandle(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
+  *result = rt::MakeInt(HandleToLong(LiveUnitHandle(Arguments(count, arguments)[0])));
 }
 
 }  // namespace core
