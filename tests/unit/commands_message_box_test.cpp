@@ -179,7 +179,7 @@ TEST_F(ShowMessage, MessageAndTitle) {
   };
   for (const Case& c : cases) {
     BoxSeen seen;
-    Show({c.message, rt::MakeInt(MB_OK), c.title}, IDOK, seen);
+    Show({c.message, rt::MakeInt(MB_ICONSTOP), c.title}, IDOK, seen);  // flags 16, as the player passes
     EXPECT_EQ(seen.text, c.text) << c.name;
     EXPECT_EQ(seen.title, c.shownTitle) << c.name;
   }
