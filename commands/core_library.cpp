@@ -2,6 +2,10 @@
 
 #include <array>
 
+#include "commands/file_commands.h"
+#include "commands/message_box.h"
+#include "commands/text_commands.h"
+#include "commands/value_commands.h"
 #include "commands/window_commands.h"
 #include "libraries/library_descriptor.h"
 #include "libraries/runtime_link.h"
@@ -35,9 +39,12 @@ std::array<win::UnitTypeDescriptor, kCoreTypeCount> BuildTypes() {
 
 const std::array<win::UnitTypeDescriptor, kCoreTypeCount> kCoreTypes = BuildTypes();
 
-// In command order; the table grows as the basic commands are written.
+// In command order (CoreCommand); the table grows as the basic commands are
+// written.
 constexpr rt::CommandEntry kCommands[] = {
-    LoadFormWindow,
+    LoadFormWindow, GetWindowHandle, FindText,       ShowMessage,    ToInteger,
+    ToText,         RightOfText,     ReadFileBytes,  ReplaceSubtext, TextLength,
+    MidOfText,      ByteSetLength,   NewZeroByteSet, ByteSetToValue, FindTextFromEnd,
 };
 
 }  // namespace

@@ -21,7 +21,7 @@ enum CoreType : int {
 };
 constexpr int kCoreTypeCount = 51;
 
-// The basic commands, by their number in the command table.
+// Command numbers: the places of the basic commands in the command table.
 enum CoreCommand : int {
   CMD_LOAD_FORM_WINDOW = 0,
   CMD_GET_WINDOW_HANDLE = 1,
@@ -40,7 +40,6 @@ enum CoreCommand : int {
   CMD_FIND_TEXT_FROM_END = 14,
   CMD_SHOW_COMMON_DIALOG = 15,
   CMD_DESTROY_FORM_WINDOW = 16,
-  kCoreCommandCount
 };
 
 // The runtime callback as the core library received it.

@@ -41,6 +41,8 @@ ArgRecord MakeBlock(TypeTag tag, const void* block) {
   return r;
 }
 
+ArgRecord MakeReference(TypeTag tag, void* variable) { return MakeBlock(tag | kReferenceFlag, variable); }
+
 int32_t ArrayDimensions(const void* array) {
   int32_t d;
   std::memcpy(&d, array, 4);

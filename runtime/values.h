@@ -13,6 +13,11 @@
 // - Whatever a constructor or conversion returns belongs to the caller, who
 //   frees it with FreeMemory (which ignores null and constant-block pointers).
 // - Multi-dimensional arrays store the last index fastest (row-major).
+// - An argument passed by reference (a variable the callee may write) has
+//   kReferenceFlag set in its tag beside the variable's own type, and the
+//   variable's address in its value words, laid out like a block pointer.
+//   The flag keeps a variable apart from a value of the same type; code that
+//   compares tags clears it first (ReferencedTag).
 #pragma once
 
 #include <cstddef>
@@ -43,6 +48,10 @@ constexpr TypeTag kArrayFlagMask = 0xDFFFFFFF;
 
 constexpr TypeTag ElementTag(TypeTag tag) { return tag & kArrayFlagMask; }
 constexpr bool IsArrayTag(TypeTag tag) { return (tag & kArrayFlag) != 0; }
+
+constexpr TypeTag kReferenceFlag = 0x10000000;
+constexpr TypeTag ReferencedTag(TypeTag tag) { return tag & ~kReferenceFlag; }
+constexpr bool IsReferenceTag(TypeTag tag) { return (tag & kReferenceFlag) != 0; }
 
 enum class TagClass { None, Basic, Reserved, Library };
 
@@ -111,6 +120,8 @@ struct ArgRecord {
     return f;
   }
   const char* text() const { return static_cast<const char*>(pointer()); }
+  // The variable of a by-reference argument; null for a value.
+  void* variable() const { return IsReferenceTag(tag) ? pointer() : nullptr; }
 };
 static_assert(sizeof(ArgRecord) == 12);
 static_assert(offsetof(ArgRecord, low) == 0);
@@ -124,6 +135,8 @@ ArgRecord MakeFloat(float v);
 ArgRecord MakeDouble(double v);
 ArgRecord MakeDateTime(double v);
 ArgRecord MakeBlock(TypeTag tag, const void* block);
+// A by-reference argument: `variable` holds a value of type `tag`.
+ArgRecord MakeReference(TypeTag tag, void* variable);
 
 // Events raised through the runtime carry their arguments in 16-byte slots.
 struct EventArgSlot {

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <span>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -110,8 +111,9 @@ inline std::wstring TextOf(HWND window) {
 }
 
 inline std::string Describe(const RECT& r) {
-  return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ")-(" + std::to_string(r.right) + ", " +
-         std::to_string(r.bottom) + ")";
+  std::ostringstream text;
+  text << "(" << r.left << ", " << r.top << ")-(" << r.right << ", " << r.bottom << ")";
+  return text.str();
 }
 
 // The window's rectangle in its parent's client coordinates, described.

@@ -2,21 +2,23 @@
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 #include <cstring>
 
+#include "heap_blocks.h"
 #include "runtime/heap.h"
 
 namespace {
 
 using namespace rt;
+using testing_support::LiveHeapBlocks;
 
 TEST(ArgRecord, PointerFillsBothWordsOnlyWhereItIsWide) {
   int x = 0;
   ArgRecord r = MakeBlock(TYPE_TEXT, &x);
   EXPECT_EQ(r.pointer(), &x);
-  if (sizeof(void*) == 4) EXPECT_EQ(r.high, 0u);
+  if (sizeof(void*) == 4) {
+    EXPECT_EQ(r.high, 0u);
+  }
   EXPECT_EQ(r.tag, TYPE_TEXT);
 }
 
@@ -62,18 +64,6 @@ TEST(ByteSet, LayoutHasOneDimensionAndLength) {
   HeapPtr<> blank(MakeBlankByteSet(4));
   EXPECT_EQ(ByteSetLength(blank.get()), 4);
   for (int i = 0; i < 4; ++i) EXPECT_EQ(ByteSetData(blank.get())[i], 0);
-}
-
-// Counts the live blocks of the process heap, so frees can be observed.
-size_t LiveHeapBlocks() {
-  HANDLE heap = GetProcessHeap();
-  HeapLock(heap);
-  PROCESS_HEAP_ENTRY entry{};
-  size_t count = 0;
-  while (HeapWalk(heap, &entry))
-    if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) ++count;
-  HeapUnlock(heap);
-  return count;
 }
 
 TEST(Array, FreeingATextArrayFreesEveryElementThenTheBlock) {
