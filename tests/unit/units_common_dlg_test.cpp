@@ -214,6 +214,7 @@ struct Seen {
 struct Answer {
   BOOL confirm = TRUE;
   std::wstring path;
+  void (*meanwhile)() = nullptr;  // what happens while the dialog is open
   LOGFONTW font{};
   COLORREF color = 0;
 };
@@ -241,6 +242,7 @@ BOOL FileDialog(const char* function, OPENFILENAMEW* record) {
   seen.file = record->lpstrFile;
   seen.maxFile = record->nMaxFile;
   seen.owner = record->hwndOwner;
+  if (answer.meanwhile) answer.meanwhile();
   if (answer.confirm && answer.path.size() < record->nMaxFile) std::wcscpy(record->lpstrFile, answer.path.c_str());
   return answer.confirm;
 }
@@ -380,6 +382,15 @@ TEST_F(CommonDlgUnit, ConfirmedDialogStoresThePathCancelledKeepsTheOldOne) {
   answer = {FALSE, L"C:\\other.mp3"};
   EXPECT_FALSE(RunFake());
   EXPECT_EQ(dialog_.ReadText(units::CD_FILE_NAME), rt::GbkFromWide(L"C:\\音乐\\曲目.mp3"));
+}
+
+// The dialog has no owner: the unit's window can be closed while it is open.
+TEST_F(CommonDlgUnit, WindowClosedDuringTheDialogTakesNothing) {
+  Load();
+  answer.path = L"C:\\track.mp3";
+  answer.meanwhile = [] { DestroyWindow(Handle(0)); };
+  EXPECT_FALSE(units::RunCommonDialog(*Unit(kDialogId), kFakePlatform));
+  EXPECT_EQ(Unit(kDialogId), nullptr);
 }
 
 TEST_F(CommonDlgUnit, FontDialogStartsFromThePropertiesAndWritesTheChoiceBack) {
