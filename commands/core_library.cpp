@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "commands/dialog_commands.h"
 #include "commands/file_commands.h"
 #include "commands/message_box.h"
 #include "commands/text_commands.h"
@@ -39,13 +40,13 @@ std::array<win::UnitTypeDescriptor, kCoreTypeCount> BuildTypes() {
 
 const std::array<win::UnitTypeDescriptor, kCoreTypeCount> kCoreTypes = BuildTypes();
 
-// In command order (CoreCommand); the table grows as the basic commands are
-// written.
+// In command order (CoreCommand).
 constexpr rt::CommandEntry kCommands[] = {
-    LoadFormWindow, GetWindowHandle, FindText,       ShowMessage,    ToInteger,
-    ToText,         RightOfText,     ReadFileBytes,  ReplaceSubtext, TextLength,
-    MidOfText,      ByteSetLength,   NewZeroByteSet, ByteSetToValue, FindTextFromEnd,
+    LoadFormWindow,  GetWindowHandle, FindText,         ShowMessage,       ToInteger,      ToText,
+    RightOfText,     ReadFileBytes,   ReplaceSubtext,   TextLength,        MidOfText,      ByteSetLength,
+    NewZeroByteSet,  ByteSetToValue,  FindTextFromEnd,  ShowCommonDialog,  DestroyFormWindow,
 };
+static_assert(std::size(kCommands) == CMD_DESTROY_FORM_WINDOW + 1, "every basic command, in command order");
 
 }  // namespace
 

@@ -1,12 +1,17 @@
 // CommonDlg: a unit without a window of its own that describes one of the
 // platform's common dialogs (open file, save file, font, help). It keeps a
-// small hidden window so that, like every unit, it has a handle.
+// small hidden window so that, like every unit, it has a handle. Setting a
+// property only stores it; RunCommonDialog (units/common_dlg_run.h) shows the dialog and writes what
+// the user confirmed back into the properties.
 #pragma once
+
+#include <windows.h>
 
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "windows/unit_toolkit.h"
@@ -50,6 +55,34 @@ inline constexpr win::UnitTypeDescriptor kCommonDlgType = win::DescribeUnitType(
 
 constexpr uint32_t kCommonDlgVersion = 1;
 
+// Property indexes as ReadUnitProperty and WriteUnitProperty see them.
+enum CommonDlgProperty : int {
+  CD_DIALOG_KIND = 8,
+  CD_TITLE,
+  CD_FILE_NAME,
+  CD_FILTER,
+  CD_FILTER_INDEX,
+  CD_INITIAL_DIRECTORY,
+  CD_DEFAULT_EXTENSION,
+  CD_CREATE_PROMPT,
+  CD_FILE_MUST_EXIST,
+  CD_OVERWRITE_PROMPT,
+  CD_PATH_MUST_EXIST,
+  CD_KEEP_DIRECTORY,
+  CD_FONT_COLOR,
+  CD_BOLD,
+  CD_ITALIC,
+  CD_STRIKEOUT,
+  CD_UNDERLINE,
+  CD_FONT_NAME,
+  CD_FONT_SIZE,
+  CD_HELP_FILE,
+  CD_HELP_COMMAND,
+  CD_HELP_TOPIC,
+};
+
+enum DialogKind : int32_t { DIALOG_OPEN_FILE = 0, DIALOG_SAVE_FILE = 1, DIALOG_FONT = 2, DIALOG_HELP = 3 };
+
 struct CommonDlgProperties {
   int32_t dialogKind = 0;  // 0 open file, 1 save file, 2 font, 3 help
   std::string title;
@@ -77,5 +110,15 @@ struct CommonDlgProperties {
 
 std::optional<CommonDlgProperties> ReadCommonDlgBlob(std::span<const uint8_t> blob);
 std::vector<uint8_t> WriteCommonDlgBlob(const CommonDlgProperties& properties);
+
+// The open and save dialogs' flags: OFN_HIDEREADONLY and one flag for each
+// of the five logical properties that is set.
+DWORD FileDialogFlags(const CommonDlgProperties& properties);
+
+// The platform's filter list made from "description|pattern|...": trailing
+// white space removed, "||" appended unless already there, then every "|"
+// a zero. Empty (no list) for an empty filter. The rule works on UTF-16, so
+// a GBK character whose second byte is "|" stays whole.
+std::wstring FilterList(std::string_view filter);
 
 }  // namespace units

@@ -5,18 +5,16 @@
 
 #include <cstring>
 #include <cwchar>
+#include <utility>
 
 #include "runtime/gbk.h"
 #include "windows/blob.h"
 
 namespace units {
 
-std::optional<HyperLinkerProperties> ReadHyperLinkerBlob(std::span<const uint8_t> blob) {
-  HyperLinkerProperties p;
-  if (blob.empty()) return p;
-  win::BlobReader in(blob);
-  uint32_t version = in.word();
-  if (!in.ok() || version > kHyperLinkerVersion) return std::nullopt;
+namespace {
+
+void ReadHyperLinkerFields(win::BlobReader& in, uint32_t, HyperLinkerProperties& p) {
   p.linkType = int32_t(in.word());
   p.normalColor = in.word();
   p.visitedColor = in.word();
@@ -27,8 +25,12 @@ std::optional<HyperLinkerProperties> ReadHyperLinkerBlob(std::span<const uint8_t
   p.caption = in.countedText();
   p.emailAddress = in.countedText();
   p.webAddress = in.countedText();
-  if (!in.ok()) return std::nullopt;
-  return p;
+}
+
+}  // namespace
+
+std::optional<HyperLinkerProperties> ReadHyperLinkerBlob(std::span<const uint8_t> blob) {
+  return win::ReadVersionedBlob(blob, kHyperLinkerVersion, ReadHyperLinkerFields);
 }
 
 std::vector<uint8_t> WriteHyperLinkerBlob(const HyperLinkerProperties& p) {
@@ -129,7 +131,10 @@ class HyperLinker final : public win::UnitObject {
       : UnitObject(args.windowId, args.unitId), properties_(std::move(properties)) {}
 
   bool Open(const win::CreateArgs& args);
+  bool SetProperty(int index, const win::PropertyValue& value);
   std::vector<uint8_t> Serialize() const { return WriteHyperLinkerBlob(properties_); }
+  bool GetProperty(int index, win::PropertyValue* value) const;
+  static void VisitTexts(Properties& properties, const win::TextVisit& visit);
 
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -139,7 +144,12 @@ class HyperLinker final : public win::UnitObject {
   void OnMouseMove(POINT point);
   void OnCaptureChanged(HWND gainer);
   void OnClick();
+  void SetCaption(std::string caption);
   void Redraw() { InvalidateRect(handle(), nullptr, FALSE); }
+  // The addresses show only while there is no caption.
+  void RedrawAddress() {
+    if (properties_.caption.empty()) Redraw();
+  }
 
   HyperLinkerProperties properties_;
   bool hover_ = false;
@@ -151,6 +161,56 @@ bool HyperLinker::Open(const win::CreateArgs& args) {
   if (!win::OpenUnitWindow(*this, {kHyperLinkerClass, WS_CLIPSIBLINGS, 0, properties_.caption}, args)) return false;
   win::ApplyBorderStyle(handle(), properties_.borderStyle);
   return true;
+}
+
+// Nothing re-creates the link: every change shows at once.
+bool HyperLinker::SetProperty(int index, const win::PropertyValue& v) {
+  HyperLinkerProperties& p = properties_;
+  switch (index + 8) {
+    case HL_CAPTION: SetCaption(win::TextOf(v)); break;
+    case HL_LINK_TYPE: p.linkType = win::ClampedWord(v, 0, 1); Redraw(); break;
+    case HL_EMAIL_ADDRESS: p.emailAddress = win::TextOf(v); RedrawAddress(); break;
+    case HL_WEB_ADDRESS: p.webAddress = win::TextOf(v); RedrawAddress(); break;
+    case HL_NORMAL_COLOR: p.normalColor = v.first; Redraw(); break;
+    case HL_VISITED_COLOR: p.visitedColor = v.first; Redraw(); break;
+    case HL_HOVER_COLOR: p.hoverColor = v.first; Redraw(); break;
+    case HL_BACK_COLOR: p.backColor = v.first; Redraw(); break;
+    case HL_BORDER_STYLE: p.borderStyle = win::ClampedWord(v, 0, 5); win::ApplyBorderStyle(handle(), p.borderStyle); break;
+    case HL_FONT: p.font = win::BytesOf(v); Redraw(); break;
+  }
+  return false;
+}
+
+bool HyperLinker::GetProperty(int index, win::PropertyValue* value) const {
+  const HyperLinkerProperties& p = properties_;
+  switch (index + 8) {
+    case HL_CAPTION: *value = win::TextValue(p.caption); break;
+    case HL_LINK_TYPE: *value = win::WordValue(uint32_t(p.linkType)); break;
+    case HL_EMAIL_ADDRESS: *value = win::TextValue(p.emailAddress); break;
+    case HL_WEB_ADDRESS: *value = win::TextValue(p.webAddress); break;
+    case HL_NORMAL_COLOR: *value = win::WordValue(p.normalColor); break;
+    case HL_VISITED_COLOR: *value = win::WordValue(p.visitedColor); break;
+    case HL_HOVER_COLOR: *value = win::WordValue(p.hoverColor); break;
+    case HL_BACK_COLOR: *value = win::WordValue(p.backColor); break;
+    case HL_BORDER_STYLE: *value = win::WordValue(uint32_t(p.borderStyle)); break;
+    case HL_FONT: *value = win::BytesValue(p.font); break;
+    default: return false;
+  }
+  return true;
+}
+
+void HyperLinker::VisitTexts(Properties& properties, const win::TextVisit& visit) {
+  visit(properties.caption);
+  visit(properties.emailAddress);
+  visit(properties.webAddress);
+  visit.FontFace(properties.font);
+}
+
+// The caption is the window text, which the paint draws.
+void HyperLinker::SetCaption(std::string caption) {
+  properties_.caption = std::move(caption);
+  SetWindowTextW(handle(), rt::WideFromGbk(properties_.caption).c_str());
+  Redraw();
 }
 
 LRESULT HyperLinker::OnPaint() {
@@ -199,10 +259,11 @@ void HyperLinker::OnCaptureChanged(HWND gainer) {
   Redraw();
 }
 
-// A failed open returns the link to its normal colour.
+// A failed open returns the link to its normal colour. Opening may pump
+// messages, which may end the window.
 void HyperLinker::OnClick() {
   visited_ = OpenLink(LinkTarget(properties_), SW_SHOW);
-  Redraw();
+  if (alive()) Redraw();
 }
 
 LRESULT HyperLinker::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -211,6 +272,8 @@ LRESULT HyperLinker::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE: OnMouseMove({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); break;
     case WM_CAPTURECHANGED: OnCaptureChanged(HWND(lParam)); break;
     case WM_LBUTTONDOWN: OnClick(); break;
+    case WM_SETFOCUS: win::RaiseUnitEvent(*this, win::EV_GOT_FOCUS); break;
+    case WM_KILLFOCUS: win::RaiseUnitEvent(*this, win::EV_LOST_FOCUS); break;
   }
   return CallOriginal(message, wParam, lParam);
 }

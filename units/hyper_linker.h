@@ -43,6 +43,20 @@ inline constexpr win::UnitTypeDescriptor kHyperLinkerType = win::DescribeUnitTyp
 
 constexpr uint32_t kHyperLinkerVersion = 1;
 
+// Property indexes as ReadUnitProperty and WriteUnitProperty see them.
+enum HyperLinkerProperty : int {
+  HL_CAPTION = 8,
+  HL_LINK_TYPE,
+  HL_EMAIL_ADDRESS,
+  HL_WEB_ADDRESS,
+  HL_NORMAL_COLOR,
+  HL_VISITED_COLOR,
+  HL_HOVER_COLOR,
+  HL_BACK_COLOR,
+  HL_BORDER_STYLE,
+  HL_FONT,
+};
+
 struct HyperLinkerProperties {
   int32_t linkType = 0;  // 0 e-mail address, 1 web address
   uint32_t normalColor = 0x00FF0000;

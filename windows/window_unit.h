@@ -110,6 +110,7 @@ class WindowUnit final : public UnitObject {
   void SetFirstShowPending() { firstShowPending_ = true; }
   // The help viewer opened for this window is closed when the window goes.
   void NoteHelpOpened() { helpOpened_ = true; }
+  void NoteHelpClosed() { helpOpened_ = false; }
   // Destroys at once, giving back what a modal window disabled.
   void DestroyNow();
 

@@ -2,7 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "runtime/gbk.h"
+#include "tests/unit/loaded_window.h"
+#include "tests/unit/unit_properties.h"
 #include "tests/unit/units_test_support.h"
+#include "windows/font_value.h"
 
 namespace {
 
@@ -152,6 +162,222 @@ TEST(HyperLinkerCreate, AppliesTheBorderStyle) {
 TEST(HyperLinkerCreate, RefusedBlobCreatesNothing) {
   units_test::ParentWindow parent;
   EXPECT_FALSE(parent.Create(units::HyperLinkerInterface, AboutLinkBlob(2), {0, 0, 100, 24}));
+}
+
+TEST(HyperLinkerTexts, VisitsCaptionAddressesAndFontFace) {
+  units::HyperLinkerProperties p;
+  p.caption = "c";
+  p.emailAddress = "e";
+  p.webAddress = "w";
+  p.font = units_test::StoredFont(-12, "Tahoma");
+  std::vector<std::pair<std::string, int>> visits;
+  auto visitor = [](std::string& text, int flag, void* user) {
+    static_cast<std::vector<std::pair<std::string, int>>*>(user)->push_back({text, flag});
+    text += "+";
+  };
+  auto visit = reinterpret_cast<win::Operation<win::OP_TEXT_VISITOR>>(units::HyperLinkerInterface(win::OP_TEXT_VISITOR));
+  ASSERT_TRUE(visit);
+  auto blob = visit(units::WriteHyperLinkerBlob(p), visitor, &visits);
+  ASSERT_TRUE(blob);
+  std::vector<std::pair<std::string, int>> expected = {{"c", 0}, {"e", 0}, {"w", 0}, {"Tahoma", 1}};
+  EXPECT_EQ(visits, expected);
+  auto changed = units::ReadHyperLinkerBlob(*blob);
+  ASSERT_TRUE(changed);
+  EXPECT_EQ(changed->caption, "c+");
+  EXPECT_EQ(changed->emailAddress, "e+");
+  EXPECT_EQ(changed->webAddress, "w+");
+  EXPECT_EQ(changed->font, units_test::StoredFont(-12, "Tahoma+"));
+  EXPECT_FALSE(visit(AboutLinkBlob(2), visitor, &visits));
+}
+
+// ---- A link loaded on a window ------------------------------------------------
+
+constexpr uint32_t kLinkId = 0x16017001;
+constexpr uint32_t kHyperLinkerCode = 0x0001001D;
+constexpr COLORREF kNormal = RGB(255, 0, 0);
+constexpr COLORREF kVisited = RGB(0, 0, 255);
+constexpr COLORREF kHover = RGB(0, 160, 0);
+
+// Large bold text, so that whole pixels show the text colour.
+std::vector<uint8_t> BoldFont() {
+  std::vector<uint8_t> font = units_test::StoredFont(-28, "Tahoma");
+  LOGFONTA record;
+  std::memcpy(&record, font.data(), sizeof(record));
+  record.lfWeight = FW_BOLD;
+  std::memcpy(font.data(), &record, sizeof(record));
+  return font;
+}
+
+units::HyperLinkerProperties DrawnLink() {
+  units::HyperLinkerProperties p;
+  p.linkType = 1;
+  p.normalColor = kNormal;
+  p.visitedColor = kVisited;
+  p.hoverColor = kHover;
+  p.backColor = RGB(255, 255, 255);
+  p.font = BoldFont();
+  p.caption = "Ombre";
+  return p;
+}
+
+// The window's client area as drawn.
+std::vector<COLORREF> Shown(HWND window) {
+  UpdateWindow(window);
+  RECT client;
+  GetClientRect(window, &client);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HDC dc = GetDC(window);
+  HDC memory = CreateCompatibleDC(dc);
+  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+  GdiFlush();
+  std::vector<COLORREF> pixels;
+  for (LONG i = 0; i < client.right * client.bottom; ++i) {
+    uint32_t rgb = static_cast<const uint32_t*>(bits)[i];
+    pixels.push_back(RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+  }
+  SelectObject(memory, previous);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(window, dc);
+  return pixels;
+}
+
+size_t Count(const std::vector<COLORREF>& pixels, COLORREF color) {
+  return size_t(std::count(pixels.begin(), pixels.end(), color));
+}
+
+// Pixels of the three text colours, named for failure messages.
+std::string TextColors(HWND window) {
+  std::vector<COLORREF> pixels = Shown(window);
+  return "normal " + std::to_string(Count(pixels, kNormal) > 0) + ", visited " +
+         std::to_string(Count(pixels, kVisited) > 0) + ", hover " + std::to_string(Count(pixels, kHover) > 0);
+}
+
+class HyperLinkerUnit : public testing_support::LoadedWindowTest {
+ protected:
+  void Load(const units::HyperLinkerProperties& p, std::vector<std::pair<int32_t, uint32_t>> events = {}) {
+    testing_support::UnitSpec spec{kLinkId, kHyperLinkerCode, 0, std::move(events), "", units::WriteHyperLinkerBlob(p)};
+    spec.left = 10, spec.top = 10, spec.width = 240, spec.height = 48;
+    LoadWith({spec});
+    ShowWindow(Handle(0), SW_SHOW);
+    PumpMessages();
+  }
+  static HWND Link() { return Handle(kLinkId); }
+  static void Click() { SendMessageW(Link(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5)); }
+
+  const testing_support::UnitAddress link_{kWindowId, kLinkId};
+};
+
+TEST_F(HyperLinkerUnit, PicksAreClampedAsWritten) {
+  Load(DrawnLink());
+  HWND before = Link();
+  const testing_support::StoredWrite writes[] = {
+      {units::HL_LINK_TYPE, 7, 1},    {units::HL_LINK_TYPE, -3, 0},    {units::HL_LINK_TYPE, 1, 1},
+      {units::HL_BORDER_STYLE, 9, 5}, {units::HL_BORDER_STYLE, -1, 0}, {units::HL_BORDER_STYLE, 4, 4},
+  };
+  testing_support::ExpectStoredAsWritten(link_, writes);
+  EXPECT_EQ(Link(), before) << "no write re-creates the link";
+}
+
+TEST_F(HyperLinkerUnit, BorderStyleIsAppliedAtOnce) {
+  Load(DrawnLink());
+  struct Case {
+    int32_t written;
+    DWORD style;
+    DWORD exStyle;
+  } cases[] = {
+      {1, 0, WS_EX_CLIENTEDGE}, {3, 0, WS_EX_STATICEDGE}, {9, WS_BORDER, 0}, {0, 0, 0},
+  };
+  constexpr DWORD kExStyles = WS_EX_CLIENTEDGE | WS_EX_STATICEDGE | WS_EX_DLGMODALFRAME;
+  for (const Case& c : cases) {
+    link_.Write(units::HL_BORDER_STYLE, uint32_t(c.written));
+    EXPECT_EQ(units_test::StyleOf(Link()) & WS_BORDER, c.style) << "border style " << c.written;
+    EXPECT_EQ(units_test::ExStyleOf(Link()) & kExStyles, c.exStyle) << "border style " << c.written;
+  }
+}
+
+TEST_F(HyperLinkerUnit, EveryKindOfPropertyTravelsThroughTheFramework) {
+  Load(DrawnLink());
+  HWND before = Link();
+  link_.WriteText(units::HL_CAPTION, "链接");
+  link_.WriteText(units::HL_EMAIL_ADDRESS, "me@example.org");
+  link_.Write(units::HL_HOVER_COLOR, 0x00123456);
+  link_.Write(units::HL_BACK_COLOR, win::kDefaultColor);
+  link_.Write(units::HL_FONT, 20, win::FONT_SIZE);
+  link_.WriteText(units::HL_FONT, "Tahoma", win::FONT_FACE);
+
+  EXPECT_EQ(units_test::TextOf(Link()), L"链接");
+  EXPECT_EQ(link_.ReadText(units::HL_CAPTION), "链接");
+  EXPECT_EQ(link_.ReadText(units::HL_EMAIL_ADDRESS), "me@example.org");
+  EXPECT_EQ(link_.Read(units::HL_HOVER_COLOR), 0x00123456);
+  EXPECT_EQ(link_.Read(units::HL_BACK_COLOR), int32_t(win::kDefaultColor));
+  EXPECT_EQ(link_.Read(units::HL_FONT, win::FONT_SIZE), 20);
+  EXPECT_EQ(link_.ReadText(units::HL_FONT, win::FONT_FACE), "Tahoma");
+  EXPECT_EQ(Link(), before) << "no write re-creates the link";
+
+  auto stored = units::ReadHyperLinkerBlob(units_test::Serialize(units::HyperLinkerInterface, Unit(kLinkId)));
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(stored->caption, "链接");
+  EXPECT_EQ(stored->emailAddress, "me@example.org");
+  EXPECT_EQ(stored->hoverColor, 0x00123456u);
+  EXPECT_EQ(stored->font.size(), win::kLogFontSize);
+}
+
+// Writing an address redraws the link when it shows that address.
+TEST_F(HyperLinkerUnit, AnEmptyCaptionShowsTheAddress) {
+  units::HyperLinkerProperties p = DrawnLink();
+  p.caption = "";
+  p.webAddress = "Ombre";
+  Load(p);
+  std::vector<COLORREF> address = Shown(Link());
+  EXPECT_GT(Count(address, kNormal), 0u) << "the web address is drawn";
+  link_.WriteText(units::HL_CAPTION, "Ombre");
+  EXPECT_EQ(Shown(Link()), address) << "the caption looks like the address it replaces";
+
+  link_.WriteText(units::HL_CAPTION, "");
+  link_.Write(units::HL_LINK_TYPE, 0);
+  EXPECT_EQ(Count(Shown(Link()), kNormal), 0u) << "the empty e-mail address draws nothing";
+  link_.WriteText(units::HL_EMAIL_ADDRESS, "Ombre");
+  EXPECT_EQ(Shown(Link()), address) << "the e-mail address is drawn";
+}
+
+TEST_F(HyperLinkerUnit, HoverColourFollowsTheMouse) {
+  Load(DrawnLink());
+  EXPECT_EQ(TextColors(Link()), "normal 1, visited 0, hover 0");
+  SendMessageW(Link(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(TextColors(Link()), "normal 0, visited 0, hover 1");
+  EXPECT_EQ(GetCapture(), Link()) << "the link watches the mouse leave";
+  SendMessageW(Link(), WM_MOUSEMOVE, 0, MAKELPARAM(-5, 5));
+  EXPECT_EQ(TextColors(Link()), "normal 1, visited 0, hover 0");
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+// An empty address fails the open without calling anything.
+TEST_F(HyperLinkerUnit, AFailedOpenAfterASuccessfulOneShowsTheNormalColour) {
+  wchar_t system[MAX_PATH];
+  GetSystemDirectoryW(system, MAX_PATH);
+  units::HyperLinkerProperties p = DrawnLink();
+  p.webAddress = rt::GbkFromWide(std::wstring(system) + L"\\rundll32.exe");  // starts and ends, showing nothing
+  Load(p);
+  Click();
+  EXPECT_EQ(TextColors(Link()), "normal 0, visited 1, hover 0");
+  link_.WriteText(units::HL_WEB_ADDRESS, "");
+  Click();
+  EXPECT_EQ(TextColors(Link()), "normal 1, visited 0, hover 0");
+}
+
+TEST_F(HyperLinkerUnit, FocusRaisesItsEvents) {
+  Load(DrawnLink(), {{win::EV_GOT_FOCUS, testing_support::Handler(0)}, {win::EV_LOST_FOCUS, testing_support::Handler(1)}});
+  Calls().clear();
+  SetFocus(Link());
+  SetFocus(Handle(0));
+  std::vector<int> handlers;
+  for (const auto& call : Calls()) handlers.push_back(call.handler);
+  EXPECT_EQ(handlers, (std::vector<int>{0, 1}));
 }
 
 }  // namespace
