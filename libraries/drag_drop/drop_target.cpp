@@ -1,6 +1,5 @@
 #include "libraries/drag_drop/drop_target.h"
 
-#include <array>
 #include <memory>
 #include <optional>
 #include <span>
@@ -14,12 +13,10 @@ namespace {
 constexpr uint32_t kBlobVersion = 1;
 constexpr wchar_t kWindowClass[] = L"_QX_DropTarget";
 
-using Accepts = std::array<bool, kAcceptedFormatCount>;
-
 // The blob: version, then one word per format in property order. An empty
 // blob accepts nothing; a newer version or a truncated blob is refused.
-std::optional<Accepts> ReadBlob(std::span<const uint8_t> blob) {
-  Accepts accepts = {};
+std::optional<AcceptedFormats> ReadBlob(std::span<const uint8_t> blob) {
+  AcceptedFormats accepts = {};
   if (blob.empty()) return accepts;
   win::BlobReader reader(blob);
   if (reader.word() > kBlobVersion) return std::nullopt;
@@ -28,7 +25,7 @@ std::optional<Accepts> ReadBlob(std::span<const uint8_t> blob) {
   return accepts;
 }
 
-std::vector<uint8_t> WriteBlob(const Accepts& accepts) {
+std::vector<uint8_t> WriteBlob(const AcceptedFormats& accepts) {
   win::BlobWriter writer;
   writer.word(kBlobVersion);
   for (bool accept : accepts) writer.word(accept);
@@ -37,11 +34,11 @@ std::vector<uint8_t> WriteBlob(const Accepts& accepts) {
 
 class DropTarget final : public win::UnitObject {
  public:
-  using Properties = Accepts;
+  using Properties = AcceptedFormats;
   static std::optional<Properties> Read(std::span<const uint8_t> blob) { return ReadBlob(blob); }
   static std::vector<uint8_t> Write(const Properties& accepts) { return WriteBlob(accepts); }
 
-  DropTarget(const win::CreateArgs& args, const Accepts& accepts)
+  DropTarget(const win::CreateArgs& args, const AcceptedFormats& accepts)
       : UnitObject(args.windowId, args.unitId), accepts_(accepts) {}
 
   bool Open(const win::CreateArgs& args) {
@@ -50,10 +47,24 @@ class DropTarget final : public win::UnitObject {
     return win::OpenUnitWindow(*this, {kWindowClass, WS_CLIPSIBLINGS}, args);
   }
 
+  // A flag takes effect at the next drag: nothing to re-create.
+  bool SetProperty(int index, const win::PropertyValue& value) {
+    if (NamesAFormat(index)) accepts_[size_t(index)] = value.first != 0;
+    return false;
+  }
+
   std::vector<uint8_t> Serialize() const { return WriteBlob(accepts_); }
 
+  bool GetProperty(int index, win::PropertyValue* value) const {
+    if (!NamesAFormat(index)) return false;
+    *value = win::WordValue(accepts_[size_t(index)]);
+    return true;
+  }
+
  private:
-  Accepts accepts_;
+  static bool NamesAFormat(int index) { return index >= 0 && index < kAcceptedFormatCount; }
+
+  AcceptedFormats accepts_;
 };
 
 }  // namespace

@@ -3,6 +3,8 @@
 // window into events, one per format it is set to accept.
 #pragma once
 
+#include <array>
+
 #include "windows/unit_toolkit.h"
 
 namespace lib::drag_drop {
@@ -11,6 +13,9 @@ void* DropTargetInterface(int number);
 
 // Formats by property, index - 8.
 enum AcceptedFormat : int { ACCEPT_TEXT, ACCEPT_HTML, ACCEPT_URL, ACCEPT_FILES, kAcceptedFormatCount };
+
+// Whether a unit accepts each format, indexed by AcceptedFormat.
+using AcceptedFormats = std::array<bool, kAcceptedFormatCount>;
 
 inline constexpr auto kDropTargetProperties = win::PropertyTable<kAcceptedFormatCount>({
     win::Own(win::PROP_BOOL),  // 8 accept text (CF_TEXT)

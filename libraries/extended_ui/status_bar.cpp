@@ -23,11 +23,13 @@ namespace lib::extended_ui {
 namespace {
 
 constexpr uint32_t kBlobVersion = 1;
-constexpr uint32_t kDefaultColour = 0xFF000000;
+
+// The type's own properties, index − 8.
+enum class Own : int { BackColour, Alignment, SizeGrip, Font, Icons, Parts };
 
 // By alignment: docked to the bottom, docked to the top, placed freely.
 constexpr std::array<DWORD, 3> kAlignmentStyles = {CCS_BOTTOM, CCS_TOP, CCS_NORESIZE | CCS_NOPARENTALIGN};
-constexpr uint32_t kLastAlignment = kAlignmentStyles.size() - 1;
+constexpr int32_t kLastAlignment = int32_t(kAlignmentStyles.size()) - 1;
 
 // The icons data: "MITL" and four unread bytes, then an image list stream.
 constexpr std::array<uint8_t, 4> kIconsMark = {'M', 'I', 'T', 'L'};
@@ -36,8 +38,6 @@ constexpr size_t kIconsHeaderSize = 8;
 // Only the border styles reach the control: other bits of a part's border
 // word would change the part index or ask for owner drawing.
 constexpr uint32_t kBorderStyles = SBT_NOBORDERS | SBT_POPOUT;
-
-static_assert(sizeof(LOGFONTA) == 60, "a stored font is exactly 60 bytes");
 
 struct Part {
   int32_t width = 0;  // -1: to the right edge of the bar
@@ -52,19 +52,22 @@ struct Part {
 using PartList = std::optional<std::vector<Part>>;
 
 struct Properties {
-  uint32_t backColour = kDefaultColour;
+  uint32_t backColour = win::kDefaultColor;
   uint32_t alignment = 0;
   bool sizeGrip = false;
-  std::optional<LOGFONTA> font;
+  std::vector<uint8_t> font;  // a LOGFONTA, or empty: none
   std::vector<uint8_t> icons;
   PartList parts;
 };
 
 // Every listed entry must be complete; a count that promises more entries
-// than the data holds makes the data corrupt.
+// than the data holds makes the data corrupt, and corrupt data leaves
+// `parts` as it was.
 bool ReadPartsData(std::span<const uint8_t> data, PartList& parts) {
-  parts.reset();
-  if (data.empty()) return true;
+  if (data.empty()) {
+    parts.reset();
+    return true;
+  }
   win::BlobReader reader(data);
   std::vector<Part> entries;
   for (uint32_t count = reader.word(); reader.ok() && entries.size() < count;) {
@@ -95,17 +98,10 @@ std::vector<uint8_t> PartsData(const PartList& parts) {
   return writer.take();
 }
 
-// Any length but 60 means no font.
-std::optional<LOGFONTA> FontFromBytes(std::span<const uint8_t> bytes) {
-  if (bytes.size() != sizeof(LOGFONTA)) return std::nullopt;
-  LOGFONTA font;
-  std::memcpy(&font, bytes.data(), sizeof font);
-  return font;
-}
-
-std::span<const uint8_t> FontBytes(const std::optional<LOGFONTA>& font) {
-  if (!font) return {};
-  return {reinterpret_cast<const uint8_t*>(&*font), sizeof(LOGFONTA)};
+// Any length but that of a LOGFONTA means no font.
+std::vector<uint8_t> StoredFont(std::vector<uint8_t> bytes) {
+  if (bytes.size() != win::kLogFontSize) bytes.clear();
+  return bytes;
 }
 
 // An empty blob gives the defaults; a newer version or a truncated blob is
@@ -116,9 +112,9 @@ std::optional<Properties> ReadBlob(std::span<const uint8_t> blob) {
   win::BlobReader reader(blob);
   if (reader.word() > kBlobVersion) return std::nullopt;
   properties.backColour = reader.word();
-  properties.alignment = std::min(reader.word(), kLastAlignment);
+  properties.alignment = std::min(reader.word(), uint32_t(kLastAlignment));
   properties.sizeGrip = reader.word() != 0;
-  properties.font = FontFromBytes(reader.countedBytes());
+  properties.font = StoredFont(reader.countedBytes());
   properties.icons = reader.countedBytes();
   std::vector<uint8_t> parts = reader.countedBytes();
   if (!reader.ok() || !ReadPartsData(parts, properties.parts)) return std::nullopt;
@@ -131,7 +127,7 @@ std::vector<uint8_t> WriteBlob(const Properties& properties) {
   writer.word(properties.backColour);
   writer.word(properties.alignment);
   writer.word(properties.sizeGrip);
-  writer.countedBytes(FontBytes(properties.font));
+  writer.countedBytes(properties.font);
   writer.countedBytes(properties.icons);
   writer.countedBytes(PartsData(properties.parts));
   return writer.take();
@@ -197,7 +193,10 @@ class StatusBar final : public win::UnitObject {
       : UnitObject(args.windowId, args.unitId), properties_(std::move(properties)) {}
 
   bool Open(const win::CreateArgs& args);
+  bool SetProperty(int index, const win::PropertyValue& value);
   std::vector<uint8_t> Serialize() const { return WriteBlob(properties_); }
+  bool GetProperty(int index, win::PropertyValue* value);
+  static void VisitTexts(Properties& properties, const win::TextVisit& visit);
 
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -206,6 +205,11 @@ class StatusBar final : public win::UnitObject {
   LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
     return SendMessageW(handle_, message, wParam, lParam);
   }
+  void SetBackColour(uint32_t colour);
+  void SetFont(std::vector<uint8_t> font);
+  void SetIcons(std::vector<uint8_t> icons);
+  void SetParts(std::span<const uint8_t> data);
+  win::PropertyValue CurrentPartsData();
   void ApplyFont();
   void BuildImageList();
   void ApplyBackColour() const;
@@ -217,6 +221,7 @@ class StatusBar final : public win::UnitObject {
   win::UnitFont font_;
   UniqueImageList imageList_;
   std::vector<UniqueIcon> partIcons_;  // the icons the control shows, by part
+  std::vector<uint8_t> partsRead_;     // the parts data last handed out by GetProperty
 };
 
 bool StatusBar::Open(const win::CreateArgs& args) {
@@ -243,8 +248,71 @@ LRESULT StatusBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
+// Alignment and size grip are style bits fixed at creation: the unit asks to
+// be made again.
+bool StatusBar::SetProperty(int index, const win::PropertyValue& value) {
+  switch (Own(index)) {
+    case Own::BackColour: SetBackColour(value.first); break;
+    case Own::Alignment: properties_.alignment = uint32_t(win::ClampedWord(value, 0, kLastAlignment)); return true;
+    case Own::SizeGrip: properties_.sizeGrip = value.first != 0; return true;
+    case Own::Font: SetFont(win::BytesOf(value)); break;
+    case Own::Icons: SetIcons(win::BytesOf(value)); break;
+    case Own::Parts: SetParts(win::BytesOf(value)); break;
+  }
+  return false;
+}
+
+bool StatusBar::GetProperty(int index, win::PropertyValue* value) {
+  switch (Own(index)) {
+    case Own::BackColour: *value = win::WordValue(properties_.backColour); break;
+    case Own::Alignment: *value = win::WordValue(properties_.alignment); break;
+    case Own::SizeGrip: *value = win::WordValue(properties_.sizeGrip); break;
+    case Own::Font: *value = win::BytesValue(properties_.font); break;
+    case Own::Icons: *value = win::BytesValue(properties_.icons); break;
+    case Own::Parts: *value = CurrentPartsData(); break;
+    default: return false;
+  }
+  return true;
+}
+
+void StatusBar::VisitTexts(Properties& properties, const win::TextVisit& visit) {
+  visit.FontFace(properties.font);
+  if (!properties.parts) return;
+  for (Part& part : *properties.parts) {
+    visit(part.text);
+    visit(part.tip);
+  }
+}
+
+void StatusBar::SetBackColour(uint32_t colour) {
+  properties_.backColour = colour;
+  ApplyBackColour();
+}
+
+void StatusBar::SetFont(std::vector<uint8_t> font) {
+  properties_.font = StoredFont(std::move(font));
+  ApplyFont();
+}
+
+void StatusBar::SetIcons(std::vector<uint8_t> icons) {
+  properties_.icons = std::move(icons);
+  BuildImageList();
+  ApplyParts();
+}
+
+// Parts data that does not parse is refused: the bar keeps its parts.
+void StatusBar::SetParts(std::span<const uint8_t> data) {
+  if (ReadPartsData(data, properties_.parts)) ApplyParts();
+}
+
+// Kept until the next read: the value points into it.
+win::PropertyValue StatusBar::CurrentPartsData() {
+  partsRead_ = PartsData(properties_.parts);
+  return win::BytesValue(partsRead_);
+}
+
 void StatusBar::ApplyFont() {
-  font_ = win::UnitFont(FontBytes(properties_.font), win::FontMaking::Proof);
+  font_ = win::UnitFont(properties_.font, win::FontMaking::Proof);
   Send(WM_SETFONT, WPARAM(font_.get()), TRUE);
 }
 
@@ -253,10 +321,7 @@ void StatusBar::BuildImageList() {
   if (UniqueImageList list = ReadImageList(properties_.icons)) imageList_ = std::move(list);
 }
 
-void StatusBar::ApplyBackColour() const {
-  COLORREF colour = properties_.backColour == kDefaultColour ? GetSysColor(COLOR_BTNFACE) : properties_.backColour;
-  Send(SB_SETBKCOLOR, 0, LPARAM(colour));
-}
+void StatusBar::ApplyBackColour() const { Send(SB_SETBKCOLOR, 0, LPARAM(win::ResolveColor(properties_.backColour))); }
 
 void StatusBar::ApplyParts() {
   if (!properties_.parts || properties_.parts->empty()) {

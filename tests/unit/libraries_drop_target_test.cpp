@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "loaded_window.h"
 #include "units_test_support.h"
 
+#include <array>
 #include <vector>
+
+#include "windows/properties.h"
 
 namespace {
 
@@ -104,6 +108,56 @@ TEST_F(DropTargetTest, NewerOrTruncatedBlobsAreRefused) {
   for (const auto& [name, blob] : cases) {
     EXPECT_EQ(Create(blob), nullptr) << name;
     EXPECT_EQ(GetWindow(parent_, GW_CHILD), nullptr) << name << " left a window behind";
+  }
+}
+
+// ---- Through the framework, on a loaded window -------------------------------------
+
+constexpr uint32_t kDropTargetCode = 0x00030001;
+constexpr uint32_t kDrop = 0x16010003;
+
+enum Property : int { ACCEPT_TEXT = 8, ACCEPT_HTML, ACCEPT_URL, ACCEPT_FILES };
+
+using Flags = std::array<uint32_t, 4>;  // in property order
+
+struct FlagWriteCase {
+  const char* name;
+  int property;
+  uint32_t written;
+  Flags flags;  // all four afterwards
+};
+
+class DropTargetOnWindow : public testing_support::LoadedWindowTest {
+ protected:
+  static Flags FlagsRead() {
+    Flags flags;
+    for (int i = 0; i < 4; ++i) flags[size_t(i)] = uint32_t(win::ReadUnitProperty(kWindowId, kDrop, ACCEPT_TEXT + i, -1));
+    return flags;
+  }
+};
+
+// The steps run in order on one unit, starting from the player's blob.
+TEST_F(DropTargetOnWindow, EachFlagIsStoredAtOnceWithoutRecreation) {
+  const FlagWriteCase steps[] = {
+      {"accept text", ACCEPT_TEXT, 1, {1, 0, 0, 1}},
+      {"accept HTML with any non-zero value", ACCEPT_HTML, 0x100, {1, 1, 0, 1}},
+      {"accept URL", ACCEPT_URL, 1, {1, 1, 1, 1}},
+      {"refuse files", ACCEPT_FILES, 0, {1, 1, 1, 0}},
+      {"refuse text", ACCEPT_TEXT, 0, {0, 1, 1, 0}},
+      {"refuse HTML", ACCEPT_HTML, 0, {0, 0, 1, 0}},
+      {"refuse URL", ACCEPT_URL, 0, {0, 0, 0, 0}},
+      {"accept files again", ACCEPT_FILES, 0xFFFFFFFF, {0, 0, 0, 1}},
+  };
+  LoadWith({{.id = kDrop, .type = kDropTargetCode, .blob = Words({1, 0, 0, 0, 1})}});
+  HWND window = Handle(kDrop);
+  ASSERT_NE(window, nullptr);
+  for (const FlagWriteCase& c : steps) {
+    win::WriteUnitProperty(kWindowId, kDrop, c.property, -1, c.written, 0);
+    const Flags& f = c.flags;
+    EXPECT_EQ(FlagsRead(), f) << c.name;
+    EXPECT_EQ(units_test::Serialize(kDropTargetType.interfaceFunction, Unit(kDrop)), Words({1, f[0], f[1], f[2], f[3]}))
+        << c.name;
+    EXPECT_EQ(Handle(kDrop), window) << c.name << " re-created the unit";
   }
 }
 

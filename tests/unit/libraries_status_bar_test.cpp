@@ -4,14 +4,21 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include "loaded_window.h"
 #include "units_test_support.h"
 
 #include <array>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "runtime/heap.h"
+#include "runtime/values.h"
 #include "windows/blob.h"
+#include "windows/font_value.h"
+#include "windows/properties.h"
 #include "windows/window_unit.h"
 
 namespace {
@@ -356,6 +363,307 @@ TEST_F(StatusBarTest, RealignMessagePlacesTheBarAlongTheParentsEdge) {
   MapWindowPoints(nullptr, parent_, reinterpret_cast<POINT*>(&placed), 2);
   EXPECT_EQ(placed.bottom, client.bottom);
   EXPECT_EQ(placed.right - placed.left, client.right);
+}
+
+// ---- Through the framework, on a loaded window -------------------------------------
+
+constexpr uint32_t kStatusBarCode = 0x00020002;
+constexpr uint32_t kBar = 0x16010002;
+
+enum Property : int { BACK_COLOUR = 8, ALIGNMENT, SIZE_GRIP, FONT, ICONS, PARTS };
+
+std::pair<uint32_t, uint32_t> PointerWords(const void* pointer) {
+  uint64_t bits = uintptr_t(pointer);
+  return {uint32_t(bits), uint32_t(bits >> 32)};
+}
+
+// The background colour the control was given: the bar has no message to
+// read it, but setting one answers the previous colour.
+COLORREF BackColourOf(HWND bar) {
+  auto colour = COLORREF(SendMessageW(bar, SB_SETBKCOLOR, 0, LPARAM(CLR_DEFAULT)));
+  SendMessageW(bar, SB_SETBKCOLOR, 0, LPARAM(colour));
+  return colour;
+}
+
+class StatusBarOnWindow : public testing_support::LoadedWindowTest {
+ protected:
+  void LoadBar(const Bytes& blob) { LoadWith({{.id = kBar, .type = kStatusBarCode, .blob = blob}}); }
+
+  static HWND Bar() { return Handle(kBar); }
+
+  static void Write(int property, uint32_t value) { win::WriteUnitProperty(kWindowId, kBar, property, -1, value, 0); }
+  static void WritePointer(int property, const void* pointer, int element = win::FONT_WHOLE) {
+    auto [low, high] = PointerWords(pointer);
+    win::WriteUnitProperty(kWindowId, kBar, property, element, low, high);
+  }
+  static void WriteBytes(int property, const Bytes& bytes) {
+    rt::HeapPtr<> set(rt::MakeByteSet(bytes.data(), int64_t(bytes.size())));
+    WritePointer(property, set.get());
+  }
+
+  static int64_t Read(int property, int element = win::FONT_WHOLE) {
+    return win::ReadUnitProperty(kWindowId, kBar, property, element);
+  }
+  static Bytes ReadBytes(int property) {
+    rt::HeapPtr<> set(reinterpret_cast<void*>(intptr_t(Read(property))));
+    const uint8_t* data = set ? rt::ByteSetData(set.get()) : nullptr;
+    return data ? Bytes(data, data + rt::ByteSetLength(set.get())) : Bytes{};
+  }
+  static std::string ReadText(int property, int element) {
+    rt::HeapPtr<char> text(reinterpret_cast<char*>(intptr_t(Read(property, element))));
+    return text ? text.get() : "";
+  }
+
+  static LOGFONTW ShownFont() {
+    LOGFONTW font = {};
+    GetObjectW(HFONT(SendMessageW(Bar(), WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font;
+  }
+  static RECT PlaceInWindow() {
+    RECT placed;
+    GetWindowRect(Bar(), &placed);
+    MapWindowPoints(nullptr, Handle(0), reinterpret_cast<POINT*>(&placed), 2);
+    return placed;
+  }
+};
+
+struct WordWriteCase {
+  const char* name;
+  int property;
+  uint32_t written;
+  int64_t read;
+  bool recreates;
+};
+
+TEST_F(StatusBarOnWindow, WordPropertiesClampAndChooseWhetherToRecreate) {
+  const WordWriteCase cases[] = {
+      {"colour", BACK_COLOUR, 0x00123456, 0x00123456, false},
+      {"default colour", BACK_COLOUR, 0xFF000000, int32_t(0xFF000000), false},
+      {"alignment top", ALIGNMENT, 1, 1, true},
+      {"alignment none", ALIGNMENT, 2, 2, true},
+      {"alignment beyond the choices", ALIGNMENT, 3, 2, true},
+      {"alignment far beyond", ALIGNMENT, 0x7FFFFFFF, 2, true},
+      {"negative alignment", ALIGNMENT, uint32_t(-1), 0, true},
+      {"size grip", SIZE_GRIP, 1, 1, true},
+      {"any non-zero size grip", SIZE_GRIP, 0x100, 1, true},
+      {"no size grip", SIZE_GRIP, 0, 0, true},
+  };
+  LoadBar(Blob({.parts = PlayerParts()}));
+  for (const WordWriteCase& c : cases) {
+    HWND before = Bar();
+    Write(c.property, c.written);
+    EXPECT_EQ(Read(c.property), c.read) << c.name;
+    EXPECT_EQ(Bar() != before, c.recreates) << c.name;
+  }
+}
+
+struct ColourCase {
+  const char* name;
+  uint32_t written;
+  COLORREF given;  // to the control
+};
+
+TEST_F(StatusBarOnWindow, BackColourReachesTheControlWithTheDefaultAsTheButtonFace) {
+  const ColourCase cases[] = {
+      {"red", 0x000000FF, RGB(255, 0, 0)},
+      {"default", 0xFF000000, GetSysColor(COLOR_BTNFACE)},
+      {"blue", 0x00FF0000, RGB(0, 0, 255)},
+  };
+  LoadBar(Blob({.parts = PlayerParts()}));
+  ASSERT_EQ(BackColourOf(Bar()), GetSysColor(COLOR_BTNFACE));
+  for (const ColourCase& c : cases) {
+    Write(BACK_COLOUR, c.written);
+    EXPECT_EQ(BackColourOf(Bar()), c.given) << c.name;
+  }
+}
+
+TEST_F(StatusBarOnWindow, FontElementsReachTheControlMadeForProofDrawing) {
+  LoadBar(Blob({.parts = PlayerParts()}));
+  ASSERT_EQ(HFONT(SendMessageW(Bar(), WM_GETFONT, 0, 0)), HFONT(GetStockObject(DEFAULT_GUI_FONT)));
+  win::WriteUnitProperty(kWindowId, kBar, FONT, win::FONT_SIZE, 20, 0);
+  WritePointer(FONT, "黑体", win::FONT_FACE);
+  win::WriteUnitProperty(kWindowId, kBar, FONT, win::FONT_BOLD, 1, 0);
+
+  EXPECT_EQ(Read(FONT, win::FONT_SIZE), 20);
+  EXPECT_EQ(ReadText(FONT, win::FONT_FACE), "黑体");
+  EXPECT_EQ(Read(FONT, win::FONT_BOLD), 1);
+  LOGFONTW shown = ShownFont();
+  EXPECT_STREQ(shown.lfFaceName, L"黑体");
+  HDC screen = GetDC(nullptr);
+  EXPECT_EQ(shown.lfHeight, -MulDiv(20, GetDeviceCaps(screen, LOGPIXELSY), 72));
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(shown.lfWeight, FW_BOLD);
+  EXPECT_EQ(shown.lfCharSet, DEFAULT_CHARSET);
+  EXPECT_EQ(shown.lfQuality, PROOF_QUALITY);
+
+  WritePointer(FONT, nullptr);  // no font record: back to the default font
+  EXPECT_EQ(HFONT(SendMessageW(Bar(), WM_GETFONT, 0, 0)), HFONT(GetStockObject(DEFAULT_GUI_FONT)));
+  EXPECT_EQ(units_test::Serialize(kStatusBarType.interfaceFunction, Unit(kBar)), Blob({.parts = PlayerParts()}));
+}
+
+TEST_F(StatusBarOnWindow, IconsBuildTheImageListAndShowInTheParts) {
+  Bytes icons = IconsData();
+  LoadBar(Blob({.parts = PartsData({{60, 0, 0, "a", ""}, {60, 0, -1, "b", ""}})}));
+  ASSERT_EQ(SendMessageW(Bar(), SB_GETICON, 0, 0), 0);
+
+  WriteBytes(ICONS, icons);
+  EXPECT_EQ(ReadBytes(ICONS), icons);
+  EXPECT_NE(SendMessageW(Bar(), SB_GETICON, 0, 0), 0) << "the parts were not applied again";
+  EXPECT_EQ(SendMessageW(Bar(), SB_GETICON, 1, 0), 0);
+}
+
+TEST_F(StatusBarOnWindow, UnreadableIconsKeepThePreviousImageList) {
+  const std::pair<const char*, Bytes> unreadable[] = {
+      {"garbage after the mark", {'M', 'I', 'T', 'L', 0, 0, 0, 0, 1, 2, 3}},
+      {"header only", {'M', 'I', 'T', 'L', 0, 0, 0, 0}},
+      {"no mark", {'X', 'I', 'T', 'L', 0, 0, 0, 0, 1, 2, 3}},
+      {"nothing", {}},
+  };
+  LoadBar(Blob({.icons = IconsData(), .parts = PartsData({{60, 0, 0, "a", ""}})}));
+  for (const auto& [name, icons] : unreadable) {
+    WriteBytes(ICONS, icons);
+    EXPECT_EQ(ReadBytes(ICONS), icons) << name << ": the data is stored as given";
+    EXPECT_NE(SendMessageW(Bar(), SB_GETICON, 0, 0), 0) << name;
+  }
+}
+
+struct PartsWriteCase {
+  const char* name;
+  Bytes written;
+  Bytes read;  // the parts data afterwards
+  std::vector<int> edges;
+  std::vector<std::wstring> texts;
+  bool simple;
+};
+
+TEST_F(StatusBarOnWindow, PartsAreAppliedAgainAndCorruptDataIsRefused) {
+  const Bytes three = PartsData({{50, 0, -1, "x", "tip x"}, {-1, SBT_POPOUT, -1, "y", ""}, {9, 0, -1, "z", ""}});
+  const Bytes damaged = Truncated(PlayerParts(), PlayerParts().size() - 1);
+  const PartsWriteCase cases[] = {
+      {"three parts", three, three, {50, -1, 0}, {L"x", L"y", L"z"}, false},
+      {"the player's parts", PlayerParts(), PlayerParts(), {185, 614}, {L"Wait", L"Item"}, false},
+      {"a text cut short: refused", damaged, PlayerParts(), {185, 614}, {L"Wait", L"Item"}, false},
+      {"a count beyond its entries: refused", Truncated(three, 4 + 12 + 6 + 6), PlayerParts(), {185, 614},
+       {L"Wait", L"Item"}, false},
+      {"count 0", PartsData({}), PartsData({}), {}, {}, true},
+      {"texts in GBK", PartsData({{100, 0, -1, "等待", ""}}), PartsData({{100, 0, -1, "等待", ""}}), {100}, {L"等待"},
+       false},
+      {"no parts data", {}, {}, {}, {}, true},
+  };
+  LoadBar(Blob({.parts = PartsData({{10, 0, -1, "first", ""}})}));
+  for (const PartsWriteCase& c : cases) {
+    WriteBytes(PARTS, c.written);
+    EXPECT_EQ(ReadBytes(PARTS), c.read) << c.name;
+    EXPECT_EQ(SendMessageW(Bar(), SB_ISSIMPLE, 0, 0) != 0, c.simple) << c.name;
+    if (c.simple) continue;
+    EXPECT_EQ(RightEdges(Bar()), c.edges) << c.name;
+    for (size_t i = 0; i < c.texts.size(); ++i) EXPECT_EQ(PartText(Bar(), int(i)), c.texts[i]) << c.name << ", part " << i;
+  }
+}
+
+enum class Edge { Top, Bottom, Unchanged };
+
+// Where a bar of the placed height belongs in the client area.
+RECT Expected(Edge edge, const RECT& client, const RECT& placed, const RECT& before) {
+  LONG height = placed.bottom - placed.top;
+  switch (edge) {
+    case Edge::Top: return {0, 0, client.right, height};
+    case Edge::Bottom: return {0, client.bottom - height, client.right, client.bottom};
+    default: return before;
+  }
+}
+
+struct RecreateCase {
+  const char* name;
+  int property;
+  uint32_t value;
+  DWORD alignmentStyle;
+  bool grip;
+  Edge edge;
+};
+
+// The steps run in order on one bar, each re-creating it from the last.
+TEST_F(StatusBarOnWindow, RecreationKeepsPartsAndTextsAndLaysTheBarOutAgain) {
+  const RecreateCase steps[] = {
+      {"to the top", ALIGNMENT, 1, CCS_TOP, false, Edge::Top},
+      {"size grip at the top", SIZE_GRIP, 1, CCS_TOP, true, Edge::Top},
+      {"back to the bottom", ALIGNMENT, 0, CCS_BOTTOM, true, Edge::Bottom},
+      {"no size grip", SIZE_GRIP, 0, CCS_BOTTOM, false, Edge::Bottom},
+      {"not aligned", ALIGNMENT, 2, CCS_NORESIZE | CCS_NOPARENTALIGN, false, Edge::Unchanged},
+  };
+  const Bytes parts = PartsData({{185, SBT_NOBORDERS, -1, "Wait", ""}, {429, SBT_POPOUT, -1, "Playing...", "tip"}});
+  LoadBar(Blob({.parts = PlayerParts()}));
+  WriteBytes(PARTS, parts);  // changed after loading: the new control must come from the live state
+  for (const RecreateCase& c : steps) {
+    HWND before = Bar();
+    RECT placedBefore = PlaceInWindow();
+    Write(c.property, c.value);
+    ASSERT_NE(Bar(), before) << c.name;
+    EXPECT_FALSE(IsWindow(before)) << c.name;
+    DWORD style = units_test::StyleOf(Bar());
+    EXPECT_EQ(style & 0x0F, c.alignmentStyle) << c.name;
+    EXPECT_EQ((style & SBARS_SIZEGRIP) != 0, c.grip) << c.name;
+    EXPECT_EQ(RightEdges(Bar()), (std::vector<int>{185, 614})) << c.name;
+    WORD flags = 0;
+    EXPECT_EQ(PartText(Bar(), 0, &flags), L"Wait") << c.name;
+    EXPECT_EQ(flags, SBT_NOBORDERS) << c.name;
+    EXPECT_EQ(PartText(Bar(), 1, &flags), L"Playing...") << c.name;
+    EXPECT_EQ(flags, SBT_POPOUT) << c.name;
+    EXPECT_EQ(ReadBytes(PARTS), parts) << c.name;
+
+    RECT client, placed = PlaceInWindow();
+    GetClientRect(Handle(0), &client);
+    EXPECT_EQ(units_test::Describe(placed), units_test::Describe(Expected(c.edge, client, placed, placedBefore)))
+        << c.name;
+  }
+}
+
+struct VisitCase {
+  const char* name;
+  BlobFields fields;
+  std::vector<std::pair<std::string, int>> visited;
+  BlobFields changed;  // the blob written back, each text followed by "+"
+};
+
+TEST(StatusBarTexts, VisitorSeesTheFaceThenEachTextAndTipAndWritesChangesBack) {
+  auto visit = win::FindOperation<win::OP_TEXT_VISITOR>(&kStatusBarType);
+  ASSERT_NE(visit, nullptr);
+  const Bytes icons = {'M', 'I', 'T', 'L', 0, 0, 0, 0, 7};
+  const VisitCase cases[] = {
+      {"font and parts",
+       {.backColour = 0x00FF00, .alignment = 1, .font = FontBytes("宋体", 0), .icons = icons,
+        .parts = PartsData({{185, SBT_NOBORDERS, -1, "Wait", ""}, {-1, SBT_POPOUT, 2, "项目", "tip"}})},
+       {{"宋体", 1}, {"Wait", 0}, {"", 0}, {"项目", 0}, {"tip", 0}},
+       {.backColour = 0x00FF00, .alignment = 1, .font = FontBytes("宋体+", 0), .icons = icons,
+        .parts = PartsData({{185, SBT_NOBORDERS, -1, "Wait+", "+"}, {-1, SBT_POPOUT, 2, "项目+", "tip+"}})}},
+      {"no font", {.parts = PlayerParts()}, {{"Wait", 0}, {"", 0}, {"Item", 0}, {"", 0}},
+       {.parts = PartsData({{185, SBT_NOBORDERS, -1, "Wait+", "+"}, {429, SBT_NOBORDERS, -1, "Item+", "+"}})}},
+      {"no parts data", {.font = FontBytes("Arial", 0)}, {{"Arial", 1}}, {.font = FontBytes("Arial+", 0)}},
+      {"parts data listing no parts", {.parts = PartsData({})}, {}, {.parts = PartsData({})}},
+  };
+  for (const VisitCase& c : cases) {
+    std::vector<std::pair<std::string, int>> visited;
+    auto written = visit(
+        Blob(c.fields),
+        [](std::string& text, int flag, void* user) {
+          static_cast<std::vector<std::pair<std::string, int>>*>(user)->push_back({text, flag});
+          text += "+";
+        },
+        &visited);
+    EXPECT_EQ(visited, c.visited) << c.name;
+    ASSERT_TRUE(written) << c.name;
+    EXPECT_EQ(*written, Blob(c.changed)) << c.name;
+  }
+}
+
+TEST(StatusBarTexts, VisitorRefusesABlobTheTypeRefuses) {
+  auto visit = win::FindOperation<win::OP_TEXT_VISITOR>(&kStatusBarType);
+  ASSERT_NE(visit, nullptr);
+  int visits = 0;
+  auto count = [](std::string&, int, void* user) { ++*static_cast<int*>(user); };
+  EXPECT_FALSE(visit(Blob({.version = 2, .parts = PlayerParts()}), count, &visits));
+  EXPECT_FALSE(visit(Truncated(Blob({.parts = PlayerParts()}), 30), count, &visits));
+  EXPECT_EQ(visits, 0);
 }
 
 }  // namespace
