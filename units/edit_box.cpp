@@ -541,12 +541,13 @@ void EditBox::Step(int direction) {
   else if (properties_.adjustType == kSpinSteps) StepNumber(direction);
 }
 
-// Steps past either end of the range wrap around to the other end; a number
-// beyond the range counts as just beyond it.
+// A step that lands above the range wraps to its minimum, one below it to
+// its maximum. The text reads as a 32-bit integer, as the runtime reads it;
+// the step is taken in 64 bits, so it never overflows.
 void EditBox::StepNumber(int direction) {
   int64_t low = std::min(properties_.adjustMin, properties_.adjustMax);
   int64_t high = std::max(properties_.adjustMin, properties_.adjustMax);
-  int64_t next = std::clamp(ReadInteger(LiveText()), low - 1, high + 1) + direction;
+  int64_t next = std::clamp<int64_t>(ReadInteger(LiveText()), INT32_MIN, INT32_MAX) + direction;
   WriteContent(std::to_string(next > high ? low : next < low ? high : next));
   if (!alive()) return;
   SendMessageW(handle(), EM_SETSEL, 0, -1);

@@ -595,14 +595,21 @@ TEST_F(EditBoxSpin, StepsWrapAroundTheRange) {
   EXPECT_EQ(SpinPosition(), position) << "the spin control kept its own position";
 }
 
-TEST_F(EditBoxSpin, NumbersBeyondTheRangeStepIntoIt) {
+TEST_F(EditBoxSpin, StepsLandingOutsideTheRangeWrap) {
   struct Case {
     const char* text;
     bool up;
     const wchar_t* expected;
   } cases[] = {
-      {"200", false, L"50"}, {"200", true, L"1"},  {"-7", true, L"1"}, {"-7", false, L"50"},
-      {"junk", true, L"1"},  {"99999999999999999999", false, L"50"}, {"25", true, L"26"},
+      {"200", false, L"1"},
+      {"200", true, L"1"},
+      {"-7", true, L"50"},
+      {"-7", false, L"50"},
+      {"junk", true, L"1"},
+      {"2147483647", true, L"1"},
+      {"-99999999999999999999", false, L"50"},
+      {"25", true, L"26"},
+      {"25", false, L"24"},
   };
   ASSERT_NO_FATAL_FAILURE(LoadSpin(units::kSpinSteps, ""));
   for (const Case& c : cases) {
