@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "units/edit_input.h"
 #include "windows/unit_toolkit.h"
 
 namespace units {
@@ -48,12 +49,40 @@ inline constexpr win::UnitTypeDescriptor kEditBoxType = win::DescribeUnitType({
     .interfaceFunction = &EditBoxInterface,
 });
 
-constexpr uint32_t kEditBoxVersion = 2;
+enum EditBoxProperty : int {
+  EP_CONTENT = 8,
+  EP_BORDER_STYLE,
+  EP_TEXT_COLOR,
+  EP_BACK_COLOR,
+  EP_FONT,
+  EP_HIDE_SELECTION,
+  EP_MAX_LENGTH,
+  EP_MULTI_LINE,
+  EP_SCROLL_BARS,
+  EP_ALIGNMENT,
+  EP_INPUT_MODE,
+  EP_PASSWORD_CHAR,
+  EP_LETTER_CASE,
+  EP_ADJUST_TYPE,
+  EP_ADJUST_MIN,
+  EP_ADJUST_MAX,
+  EP_SELECTION_START,
+  EP_SELECTION_LENGTH,
+  EP_SELECTED_TEXT,
+  EP_TEXT_OPTION_A,
+  EP_TEXT_OPTION_B,
+};
+static_assert(EP_TEXT_OPTION_B + 1 == kEditBoxProperties.size());
 
-// Input modes the control's own styles express; modes 3..11 filter and
-// normalise the text instead.
-constexpr int32_t kInputReadOnly = 1;
-constexpr int32_t kInputPassword = 2;
+enum EditBoxEvent : int32_t {
+  EE_CHANGED = 0,  // the content changed, typed or written
+  EE_SPIN = 1,     // adjust type 2's spin button: 1 up, -1 down
+};
+
+// Adjust types (property 21): what the spin button of a single-line box does.
+enum AdjustType : int32_t { kNoSpin = 0, kSpinSteps = 1, kSpinRaisesEvent = 2 };
+
+constexpr uint32_t kEditBoxVersion = 2;
 
 struct EditBoxProperties {
   int32_t borderStyle = 1;

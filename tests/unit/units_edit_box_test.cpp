@@ -3,7 +3,16 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <sstream>
+
+#include "runtime/conversions.h"
+#include "runtime/heap.h"
+#include "tests/unit/loaded_window.h"
 #include "tests/unit/units_test_support.h"
+#include "windows/events.h"
+#include "windows/font_value.h"
+#include "windows/properties.h"
 
 namespace {
 
@@ -306,6 +315,688 @@ TEST(EditBoxWantsKey, OnlyEnterInAWritableMultiLineBox) {
     ASSERT_TRUE(unit) << c.name;
     EXPECT_EQ(wantsKey(unit, c.key), c.wanted) << c.name;
   }
+}
+
+// ---- A box on a loaded window ----------------------------------------------------
+
+constexpr uint32_t kEditBoxCode = 0x00010005;
+
+// The events a box raises, bound to recording handlers 0..3.
+constexpr const char* kEventNames[] = {"changed", "spin", "got focus", "lost focus"};
+const std::vector<std::pair<int32_t, uint32_t>> kBoxEvents = {{units::EE_CHANGED, testing_support::Handler(0)},
+                                                                {units::EE_SPIN, testing_support::Handler(1)},
+                                                                {win::EV_GOT_FOCUS, testing_support::Handler(2)},
+                                                                {win::EV_LOST_FOCUS, testing_support::Handler(3)}};
+
+// A box whose events are recorded, or one without bindings.
+testing_support::UnitSpec BoxSpec(uint32_t id, const units::EditBoxProperties& p, RECT rect, bool bound = true) {
+  testing_support::UnitSpec spec{id, kEditBoxCode, 0, bound ? kBoxEvents : decltype(kBoxEvents){}, "",
+                                 units::WriteEditBoxBlob(p)};
+  spec.left = rect.left, spec.top = rect.top, spec.width = rect.right - rect.left, spec.height = rect.bottom - rect.top;
+  spec.flags = win::RECORD_VISIBLE | win::RECORD_TABSTOP;
+  return spec;
+}
+
+class EditBoxLive : public testing_support::LoadedWindowTest {
+ protected:
+  static constexpr uint32_t kBox = 0x16010001;
+  static constexpr uint32_t kOther = 0x16010002;
+
+  // The box under test and a second one that holds the focus, on a shown window.
+  void LoadBox(const units::EditBoxProperties& p, RECT rect = {10, 10, 130, 34}) {
+    LoadWith({BoxSpec(kBox, p, rect), BoxSpec(kOther, {}, {10, 200, 130, 224}, false)});
+    ShowWindow(Handle(0), SW_SHOW);
+    Focus(kOther);
+    PumpMessages();
+    ASSERT_EQ(GetFocus(), Handle(kOther));
+    Calls().clear();
+  }
+
+  static HWND Box() { return Handle(kBox); }
+  static void Focus(uint32_t unit) { SetFocus(Handle(unit)); }
+  static void Type(std::wstring_view text) {
+    for (wchar_t c : text) SendMessageW(Box(), WM_CHAR, c, 1);
+  }
+
+  static void WriteWord(int property, int32_t value) {
+    win::WriteUnitProperty(kWindowId, kBox, property, -1, uint32_t(value), 0);
+  }
+  static void WriteText(int property, const std::string& text) {
+    auto bits = uint64_t(reinterpret_cast<uintptr_t>(text.c_str()));
+    win::WriteUnitProperty(kWindowId, kBox, property, -1, uint32_t(bits), uint32_t(bits >> 32));
+  }
+  static int64_t ReadWord(int property) { return win::ReadUnitProperty(kWindowId, kBox, property, -1); }
+  static std::string ReadText(int property) {
+    rt::HeapPtr<char> text(reinterpret_cast<char*>(intptr_t(win::ReadUnitProperty(kWindowId, kBox, property, -1))));
+    return text ? text.get() : "";
+  }
+
+  // The box's events since the last clear, as "changed, spin(1), ...".
+  static std::string EventsSeen() {
+    std::ostringstream seen;
+    for (const testing_support::HandlerCallRecord& call : Calls()) {
+      if (seen.tellp() > 0) seen << ", ";
+      seen << (call.handler >= 0 && call.handler < 4 ? kEventNames[call.handler] : "?");
+      for (size_t i = 0; i < call.arguments.size(); ++i) seen << (i ? "," : "(") << call.arguments[i];
+      if (!call.arguments.empty()) seen << ")";
+    }
+    return seen.str();
+  }
+
+  static std::pair<DWORD, DWORD> ControlSelection() {
+    DWORD start = 0, end = 0;
+    SendMessageW(Box(), EM_GETSEL, WPARAM(&start), LPARAM(&end));
+    return {start, end};
+  }
+};
+
+TEST_F(EditBoxLive, TypingThreeHundredInByteModeLeavesTheMaximum) {
+  units::EditBoxProperties p;
+  p.inputMode = units::kInputByte;
+  ASSERT_NO_FATAL_FAILURE(LoadBox(p));
+  Focus(kBox);
+  ASSERT_EQ(GetFocus(), Box());
+  Type(L"300");
+  EXPECT_EQ(units_test::TextOf(Box()), L"300") << "normalised only when the box loses the focus";
+  Focus(kOther);
+  EXPECT_EQ(units_test::TextOf(Box()), L"255");
+  EXPECT_EQ(ControlSelection(), std::make_pair(DWORD(3), DWORD(3))) << "the caret stays at the old selection end";
+  EXPECT_EQ(EventsSeen(), "got focus, changed, changed, changed, changed, lost focus");
+}
+
+TEST_F(EditBoxLive, TypingZeroInByteModeLeavesAnEmptyBox) {
+  units::EditBoxProperties p;
+  p.inputMode = units::kInputByte;
+  ASSERT_NO_FATAL_FAILURE(LoadBox(p));
+  Focus(kBox);
+  Type(L"0");
+  Focus(kOther);
+  EXPECT_EQ(units_test::TextOf(Box()), L"");
+  EXPECT_EQ(EventsSeen(), "got focus, changed, changed, lost focus");
+}
+
+TEST_F(EditBoxLive, LeavingAnAlreadyNormalTextChangesNothing) {
+  units::EditBoxProperties p;
+  p.inputMode = units::kInputByte;
+  p.content = "42";
+  ASSERT_NO_FATAL_FAILURE(LoadBox(p));
+  Focus(kBox);
+  Focus(kOther);
+  EXPECT_EQ(EventsSeen(), "got focus, lost focus");
+}
+
+TEST_F(EditBoxLive, EachModeDropsTheCharactersItRefuses) {
+  struct Case {
+    const char* name;
+    int32_t mode;
+    std::wstring kept;
+  } cases[] = {
+      {"normal", units::kInputNormal, L"-1.5x吴 +"},
+      {"read-only", units::kInputReadOnly, L""},
+      {"password", units::kInputPassword, L"-1.5x吴 +"},
+      {"integer text", units::kInputIntegerText, L"-15"},
+      {"decimal text", units::kInputDecimalText, L"-1.5"},
+      {"byte", units::kInputByte, L"15"},
+      {"short", units::kInputShort, L"-15"},
+      {"integer", units::kInputInteger, L"-15"},
+      {"long", units::kInputLong, L"-15"},
+      {"float", units::kInputFloat, L"-1.5"},
+      {"double", units::kInputDouble, L"-1.5"},
+      {"date-time", units::kInputDateTime, L"-1.5x吴 +"},
+  };
+  ASSERT_NO_FATAL_FAILURE(LoadBox({}));
+  for (const Case& c : cases) {
+    WriteWord(units::EP_INPUT_MODE, c.mode);
+    WriteText(units::EP_CONTENT, "");
+    Type(L"-1.5x吴 +");
+    EXPECT_EQ(units_test::TextOf(Box()), c.kept) << c.name;
+  }
+}
+
+TEST_F(EditBoxLive, ControlCharactersAlwaysPass) {
+  units::EditBoxProperties p;
+  p.inputMode = units::kInputByte;
+  ASSERT_NO_FATAL_FAILURE(LoadBox(p));
+  Type(L"123\b\b");
+  EXPECT_EQ(units_test::TextOf(Box()), L"1") << "backspace reached the control";
+}
+
+struct NormalisationCase {
+  int32_t mode;
+  const char* typed;
+  const char* kept;
+};
+
+// Modes 5..11 with out-of-range and garbage input; the others keep the text.
+constexpr NormalisationCase kNormalisation[] = {
+    {units::kInputByte, "300", "255"},
+    {units::kInputByte, "-5", ""},
+    {units::kInputByte, "  42abc", "42"},
+    {units::kInputByte, "abc", ""},
+    {units::kInputByte, "\xA3\xB1\xA3\xB2", "12"},  // full-width digits
+    {units::kInputByte, "99999999999999999999999", "255"},
+    {units::kInputShort, "40000", "32767"},
+    {units::kInputShort, "-40000", "-32768"},
+    {units::kInputShort, "+7", "7"},
+    {units::kInputShort, "-", ""},
+    {units::kInputInteger, "3000000000", "2147483647"},
+    {units::kInputInteger, "-3000000000", "-2147483648"},
+    {units::kInputInteger, "12.9", "12"},
+    {units::kInputInteger, "0000", ""},
+    {units::kInputLong, "99999999999999999999", "9223372036854775807"},
+    {units::kInputLong, "-99999999999999999999", "-9223372036854775808"},
+    {units::kInputLong, "-9223372036854775808", "-9223372036854775808"},
+    {units::kInputLong, "0012", "12"},
+    {units::kInputFloat, "1.5", "1.5"},
+    {units::kInputFloat, "0.1", "0.1"},
+    {units::kInputFloat, ".5", "0.5"},
+    {units::kInputFloat, "3.14159265358979", "3.1415927"},
+    {units::kInputFloat, "1e39", "3.4028235e+38"},
+    {units::kInputFloat, "-1e39", "-3.4028235e+38"},
+    {units::kInputFloat, "1e-50", ""},
+    {units::kInputFloat, "-0", ""},
+    {units::kInputFloat, "1.5e", "1.5"},
+    {units::kInputFloat, "nan", ""},
+    {units::kInputFloat, "inf", ""},
+    {units::kInputFloat, "0x10", ""},
+    {units::kInputDouble, "0.1", "0.1"},
+    {units::kInputDouble, "-2.5e-3", "-0.0025"},
+    {units::kInputDouble, "1e309", "1.7976931348623157e+308"},
+    {units::kInputDouble, "3.14159265358979", "3.14159265358979"},
+    {units::kInputDouble, "--1", ""},
+    {units::kInputDateTime, "2024-1-5", "2024年1月5日"},
+    {units::kInputDateTime, "2024/01/05 12:30", "2024年1月5日12时30分"},
+    {units::kInputDateTime, "2024.1.5 7:00:09", "2024年1月5日7时0分9秒"},
+    {units::kInputDateTime, "2024年1月5日12时30分45秒", "2024年1月5日12时30分45秒"},
+    {units::kInputDateTime, "2024年1月5日12时", "2024年1月5日12时"},
+    {units::kInputDateTime, "\xA3\xB1\xA3\xB9\xA3\xB9\xA3\xB9\xA3\xAD\xA3\xB1\xA3\xB2\xA3\xAD\xA3\xB3\xA3\xB1", "1999年12月31日"},
+    {units::kInputDateTime, "1899-12-29 06:00", "1899年12月29日6时"},
+    {units::kInputDateTime, "1899-12-30 12:00", "1899年12月30日12时"},
+    {units::kInputDateTime, "1899-12-30", ""},  // the zero date
+    {units::kInputDateTime, "100-1-1", "100年1月1日"},
+    {units::kInputDateTime, "9999-12-30 23:59:59", "9999年12月30日23时59分59秒"},
+    {units::kInputDateTime, "9999-12-31 12:00", "9999年12月31日"},  // the runtime's last date-time
+    {units::kInputDateTime, "2024-02-30", ""},
+    {units::kInputDateTime, "2023-02-29", ""},
+    {units::kInputDateTime, "2024-02-29", "2024年2月29日"},
+    {units::kInputDateTime, "99-1-1", ""},
+    {units::kInputDateTime, "2024-1-5 24:00", ""},
+    {units::kInputDateTime, "2024-1-5 junk", ""},
+    {units::kInputDateTime, "hello", ""},
+    {units::kInputNormal, " 0 ", " 0 "},
+    {units::kInputIntegerText, "abc", "abc"},
+    {units::kInputDecimalText, "0", "0"},
+};
+
+TEST(EditBoxInput, NormalisationPerMode) {
+  for (const NormalisationCase& c : kNormalisation)
+    EXPECT_EQ(units::NormalisedInput(c.mode, c.typed), c.kept) << "mode " << c.mode << ": \"" << c.typed << '"';
+}
+
+TEST(EditBoxInput, DatesReadBackAsTheRuntimeShowsThem) {
+  for (double days : {1.0, -1.25, 45296.5, 2958465.0, -657434.0, 36525.999988425926}) {
+    rt::HeapPtr<char> shown(rt::ValueToText(rt::MakeDateTime(days)));
+    std::optional<double> read = units::ReadDateTime(shown.get());
+    ASSERT_TRUE(read) << shown.get();
+    EXPECT_NEAR(*read, days, 0.5 / 86400) << shown.get();
+  }
+}
+
+TEST_F(EditBoxLive, LosingTheFocusNormalisesEveryMode) {
+  ASSERT_NO_FATAL_FAILURE(LoadBox({}));
+  for (const NormalisationCase& c : kNormalisation) {
+    WriteWord(units::EP_INPUT_MODE, c.mode);
+    WriteText(units::EP_CONTENT, c.typed);
+    Focus(kBox);
+    Focus(kOther);
+    EXPECT_EQ(ReadText(units::EP_CONTENT), c.kept) << "mode " << c.mode << ": \"" << c.typed << '"';
+  }
+}
+
+// ---- The spin button -----------------------------------------------------------
+
+class EditBoxSpin : public EditBoxLive {
+ protected:
+  void LoadSpin(int32_t adjustType, const char* content) {
+    units::EditBoxProperties p;
+    p.adjustType = adjustType;
+    p.adjustMin = 50;  // the range is the smaller to the larger
+    p.adjustMax = 1;
+    p.content = content;
+    LoadBox(p);
+  }
+  static HWND Spin() { return GetDlgItem(Handle(0), GetDlgCtrlID(Box()) + 4); }
+  static int SpinPosition() { return int(SendMessageW(Spin(), UDM_GETPOS32, 0, 0)); }
+  // A click on the upper (up) or lower (down) arrow.
+  static void Press(bool up) {
+    RECT r;
+    GetClientRect(Spin(), &r);
+    LPARAM at = MAKELPARAM(r.right / 2, up ? r.bottom / 4 : r.bottom * 3 / 4);
+    SendMessageW(Spin(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(Spin(), WM_LBUTTONUP, 0, at);
+  }
+};
+
+TEST_F(EditBoxSpin, StepsWrapAroundTheRange) {
+  ASSERT_NO_FATAL_FAILURE(LoadSpin(units::kSpinSteps, "50"));
+  ASSERT_TRUE(Spin());
+  int position = SpinPosition();
+  Press(true);
+  EXPECT_EQ(units_test::TextOf(Box()), L"1");
+  EXPECT_EQ(ControlSelection(), std::make_pair(DWORD(0), DWORD(1))) << "all selected";
+  EXPECT_EQ(GetFocus(), Box());
+  EXPECT_EQ(EventsSeen(), "changed, got focus");
+  Calls().clear();
+  Press(false);
+  EXPECT_EQ(units_test::TextOf(Box()), L"50");
+  Press(false);
+  EXPECT_EQ(units_test::TextOf(Box()), L"49");
+  EXPECT_EQ(EventsSeen(), "changed, changed");
+  EXPECT_EQ(SpinPosition(), position) << "the spin control kept its own position";
+}
+
+TEST_F(EditBoxSpin, StepsLandingOutsideTheRangeWrap) {
+  struct Case {
+    const char* text;
+    bool up;
+    const wchar_t* expected;
+  } cases[] = {
+      {"200", false, L"1"},
+      {"200", true, L"1"},
+      {"-7", true, L"50"},
+      {"-7", false, L"50"},
+      {"junk", true, L"1"},
+      {"2147483647", true, L"1"},
+      {"-99999999999999999999", false, L"50"},
+      {"25", true, L"26"},
+      {"25", false, L"24"},
+  };
+  ASSERT_NO_FATAL_FAILURE(LoadSpin(units::kSpinSteps, ""));
+  for (const Case& c : cases) {
+    WriteText(units::EP_CONTENT, c.text);
+    Press(c.up);
+    EXPECT_EQ(units_test::TextOf(Box()), c.expected) << c.text << (c.up ? " up" : " down");
+  }
+}
+
+TEST_F(EditBoxSpin, EventTypeRaisesEventOneAndChangesNothing) {
+  ASSERT_NO_FATAL_FAILURE(LoadSpin(units::kSpinRaisesEvent, "7"));
+  int position = SpinPosition();
+  Press(true);
+  Press(false);
+  EXPECT_EQ(EventsSeen(), "spin(1), spin(-1)");
+  EXPECT_EQ(units_test::TextOf(Box()), L"7");
+  EXPECT_EQ(SpinPosition(), position);
+}
+
+TEST_F(EditBoxSpin, HiddenOrDisabledBoxIgnoresItsSpinButton) {
+  ASSERT_NO_FATAL_FAILURE(LoadSpin(units::kSpinSteps, "7"));
+  ShowWindow(Box(), SW_HIDE);
+  Press(true);
+  ShowWindow(Box(), SW_SHOW);
+  EnableWindow(Box(), FALSE);
+  EnableWindow(Spin(), TRUE);  // as if the control had been reached anyway
+  Press(true);
+  EXPECT_EQ(units_test::TextOf(Box()), L"7");
+  EXPECT_EQ(EventsSeen(), "");
+}
+
+TEST_F(EditBoxSpin, BorderStyleSetsTheSpinEdge) {
+  ASSERT_NO_FATAL_FAILURE(LoadSpin(units::kSpinSteps, "7"));
+  const std::pair<int32_t, bool> cases[] = {{2, false}, {3, true}, {4, false}, {0, true}, {5, false}, {1, true}};
+  for (auto [border, edged] : cases) {
+    WriteWord(units::EP_BORDER_STYLE, border);
+    EXPECT_EQ((units_test::ExStyleOf(Spin()) & WS_EX_STATICEDGE) != 0, edged) << "border style " << border;
+  }
+}
+
+TEST_F(EditBoxSpin, RangeFollowsTheAdjustProperties) {
+  ASSERT_NO_FATAL_FAILURE(LoadSpin(units::kSpinSteps, "7"));
+  WriteWord(units::EP_ADJUST_MIN, 30);
+  WriteWord(units::EP_ADJUST_MAX, -4);
+  int low = 0, high = 0;
+  SendMessageW(Spin(), UDM_GETRANGE32, WPARAM(&low), LPARAM(&high));
+  EXPECT_EQ(std::make_pair(low, high), std::make_pair(-4, 30));
+  WriteText(units::EP_CONTENT, "30");
+  Press(true);
+  EXPECT_EQ(units_test::TextOf(Box()), L"-4");
+}
+
+// ---- Content writes and events ---------------------------------------------------
+
+TEST_F(EditBoxLive, EveryContentWriteRaisesOneEvent) {
+  for (int32_t multiLine : {0, 1}) {
+    units::EditBoxProperties p;
+    p.multiLine = multiLine;
+    ASSERT_NO_FATAL_FAILURE(LoadBox(p));
+    WriteText(units::EP_CONTENT, "frame");
+    WriteText(units::EP_CONTENT, "frame");
+    WriteText(units::EP_CONTENT, "");
+    EXPECT_EQ(EventsSeen(), "changed, changed, changed") << "multi-line " << multiLine;
+    EXPECT_EQ(ReadText(units::EP_CONTENT), "");
+    win::DestroyAllLoadedWindows();
+    PumpMessages();
+  }
+}
+
+TEST_F(EditBoxLive, NoEventWhileEventsAreSuppressed) {
+  units::EditBoxProperties p;
+  p.content = "loaded";
+  ASSERT_NO_FATAL_FAILURE(LoadBox(p));
+  EXPECT_EQ(EventsSeen(), "") << "loading raised events";
+  win::SuppressEvents();  // as while a window loads
+  WriteText(units::EP_CONTENT, "written");
+  win::ResumeEvents();
+  EXPECT_EQ(EventsSeen(), "");
+  EXPECT_EQ(units_test::TextOf(Box()), L"written");
+}
+
+TEST_F(EditBoxLive, ReplacingTheSelectionRaisesOneEvent) {
+  ASSERT_NO_FATAL_FAILURE(LoadBox({}));
+  WriteText(units::EP_CONTENT, "吴abc");
+  WriteWord(units::EP_SELECTION_START, 2);
+  WriteWord(units::EP_SELECTION_LENGTH, 2);
+  EXPECT_EQ(ReadText(units::EP_SELECTED_TEXT), "ab");
+  Calls().clear();
+  WriteText(units::EP_SELECTED_TEXT, "吴");
+  EXPECT_EQ(ReadText(units::EP_CONTENT), "吴吴c");
+  EXPECT_EQ(EventsSeen(), "changed");
+}
+
+// ---- Selection -----------------------------------------------------------------
+
+TEST_F(EditBoxLive, SelectionStartMinusOnePutsTheCaretAtTheEnd) {
+  ASSERT_NO_FATAL_FAILURE(LoadBox({}));
+  WriteText(units::EP_CONTENT, "吴a吴");
+  WriteWord(units::EP_SELECTION_LENGTH, 2);
+  WriteWord(units::EP_SELECTION_START, -1);
+  EXPECT_EQ(ControlSelection(), std::make_pair(DWORD(3), DWORD(3)));
+  EXPECT_EQ(ReadWord(units::EP_SELECTION_START), 5);
+  EXPECT_EQ(ReadWord(units::EP_SELECTION_LENGTH), 0);
+}
+
+TEST_F(EditBoxLive, SelectionCountsBytesOutsideAndCharactersInside) {
+  struct Case {
+    const char* name;
+    int32_t start, length;
+    DWORD controlStart, controlEnd;
+    int64_t readStart, readLength;
+    const char* selected;
+  } cases[] = {
+      {"after a two-byte character", 2, 3, 1, 3, 2, 3, "a吴"},
+      {"length -1 selects all", 4, -1, 0, 4, 0, 6, "吴a吴b"},
+      {"negative length", 3, -3, 2, 2, 3, 0, ""},
+      {"negative start", -2, 1, 0, 0, 0, 0, ""},  // one byte into 吴 stays before it
+      {"inside a character", 1, 2, 0, 1, 0, 2, "吴"},
+      {"past the end", 40, 2, 4, 4, 6, 0, ""},
+  };
+  ASSERT_NO_FATAL_FAILURE(LoadBox({}));
+  WriteText(units::EP_CONTENT, "吴a吴b");
+  for (const Case& c : cases) {
+    WriteWord(units::EP_SELECTION_LENGTH, 0);
+    WriteWord(units::EP_SELECTION_START, c.start);
+    WriteWord(units::EP_SELECTION_LENGTH, c.length);
+    EXPECT_EQ(ControlSelection(), std::make_pair(c.controlStart, c.controlEnd)) << c.name;
+    EXPECT_EQ(ReadWord(units::EP_SELECTION_START), c.readStart) << c.name;
+    EXPECT_EQ(ReadWord(units::EP_SELECTION_LENGTH), c.readLength) << c.name;
+    EXPECT_EQ(ReadText(units::EP_SELECTED_TEXT), c.selected) << c.name;
+  }
+}
+
+TEST_F(EditBoxLive, SelectionMadeInTheControlReadsAsBytes) {
+  ASSERT_NO_FATAL_FAILURE(LoadBox({}));
+  WriteText(units::EP_CONTENT, "吴a吴b");
+  SendMessageW(Box(), EM_SETSEL, 1, 3);
+  EXPECT_EQ(ReadWord(units::EP_SELECTION_START), 2);
+  EXPECT_EQ(ReadWord(units::EP_SELECTION_LENGTH), 3);
+}
+
+// ---- Fonts and the centred line ----------------------------------------------------
+
+struct FontMetrics {
+  int lineHeight;  // "W"
+  int needed;      // "吴" and the edges
+};
+
+FontMetrics MetricsOf(HWND box) {
+  auto font = reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0));
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ previous = SelectObject(screen, font);
+  SIZE w{}, wu{};
+  GetTextExtentPoint32W(screen, L"W", 1, &w);
+  GetTextExtentPoint32W(screen, L"吴", 1, &wu);
+  SelectObject(screen, previous);
+  ReleaseDC(nullptr, screen);
+  return {w.cy, wu.cy + 2 * GetSystemMetrics(SM_CYEDGE)};
+}
+
+// The client rectangle in window coordinates.
+RECT ClientInWindow(HWND window) {
+  RECT client, outer;
+  GetClientRect(window, &client);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  GetWindowRect(window, &outer);
+  OffsetRect(&client, -outer.left, -outer.top);
+  return client;
+}
+
+int WindowHeight(HWND window) {
+  RECT r;
+  GetWindowRect(window, &r);
+  return r.bottom - r.top;
+}
+
+// A single line's client area: one line of "W", centred, inside the frame.
+void ExpectCentredLine(HWND box, const char* name) {
+  FontMetrics m = MetricsOf(box);
+  RECT client = ClientInWindow(box);
+  int height = WindowHeight(box), frame = 2 * GetSystemMetrics(SM_CYEDGE);
+  EXPECT_EQ(client.bottom - client.top, std::min(m.lineHeight, height - frame)) << name;
+  EXPECT_GE(client.top, frame / 2) << name;
+  EXPECT_LE(client.bottom, height - frame / 2) << name;
+  EXPECT_LE(std::abs(client.top - (height - client.bottom)), 1) << name << ": " << units_test::Describe(client);
+}
+
+TEST_F(EditBoxLive, LargeFontGrowsASingleLineBox) {
+  ASSERT_NO_FATAL_FAILURE(LoadBox({}, {10, 10, 130, 30}));
+  win::WriteUnitProperty(kWindowId, kBox, units::EP_FONT, win::FONT_SIZE, 36, 0);
+  EXPECT_EQ(win::ReadUnitProperty(kWindowId, kBox, units::EP_FONT, win::FONT_SIZE), 36);
+  FontMetrics m = MetricsOf(Box());
+  ASSERT_GT(m.needed, 20) << "the font is taller than the box was";
+  EXPECT_EQ(WindowHeight(Box()), m.needed);
+  EXPECT_EQ(units_test::PlaceOf(Box()), "(10, 10)-(130, " + std::to_string(10 + m.needed) + ")");
+  ExpectCentredLine(Box(), "after the font");
+}
+
+TEST_F(EditBoxLive, MultiLineBoxKeepsItsSizeAndWholeClientArea) {
+  units::EditBoxProperties p;
+  p.multiLine = 1;
+  ASSERT_NO_FATAL_FAILURE(LoadBox(p, {10, 10, 130, 30}));
+  win::WriteUnitProperty(kWindowId, kBox, units::EP_FONT, win::FONT_SIZE, 36, 0);
+  EXPECT_EQ(WindowHeight(Box()), 20);
+  RECT client = ClientInWindow(Box());
+  EXPECT_EQ(client.bottom - client.top, 20 - 2 * GetSystemMetrics(SM_CYEDGE));
+}
+
+TEST_F(EditBoxLive, TallSingleLineBoxCentresItsLineAndOwnsTheBand) {
+  ASSERT_NO_FATAL_FAILURE(LoadBox({}, {10, 10, 130, 110}));
+  ExpectCentredLine(Box(), "default font");
+  RECT window;
+  GetWindowRect(Box(), &window);
+  RECT client = ClientInWindow(Box());
+  auto hit = [&](int x, int y) { return SendMessageW(Box(), WM_NCHITTEST, 0, MAKELPARAM(window.left + x, window.top + y)); };
+  EXPECT_EQ(hit(20, client.top - 3), HTBORDER) << "above the line";
+  EXPECT_EQ(hit(20, client.bottom + 3), HTBORDER) << "below the line";
+  EXPECT_EQ(hit(20, (client.top + client.bottom) / 2), HTCLIENT) << "on the line";
+  win::WriteUnitProperty(kWindowId, kBox, units::EP_FONT, win::FONT_SIZE, 20, 0);
+  EXPECT_EQ(WindowHeight(Box()), 100) << "a tall enough box keeps its height";
+  ExpectCentredLine(Box(), "larger font");
+}
+
+// ---- Re-creation -------------------------------------------------------------------
+
+TEST_F(EditBoxLive, MultiLineChangeRecreatesTheBoxInPlace) {
+  constexpr uint32_t kAbove = 0x16010001, kBoxed = 0x16010002, kBelow = 0x16010003;
+  units::EditBoxProperties p;
+  p.content = "吴 text";
+  p.inputMode = units::kInputByte;
+  ASSERT_NO_FATAL_FAILURE(LoadWith({BoxSpec(kAbove, {}, {0, 0, 100, 24}, false), BoxSpec(kBoxed, p, {20, 40, 220, 64}),
+                                    BoxSpec(kBelow, {}, {0, 80, 100, 104}, false)}));
+  ShowWindow(Handle(0), SW_SHOW);
+  HWND old = Handle(kBoxed);
+  SetFocus(old);
+  ASSERT_EQ(GetFocus(), old);
+  SendMessageW(old, EM_SETSEL, 1, 3);
+  Calls().clear();
+  std::string place = units_test::PlaceOf(old);
+  int controlId = GetDlgCtrlID(old);
+  win::WriteUnitProperty(kWindowId, kBoxed, units::EP_MULTI_LINE, -1, 1, 0);
+  HWND box = Handle(kBoxed);
+  ASSERT_NE(box, old);
+  EXPECT_FALSE(IsWindow(old));
+  EXPECT_TRUE(units_test::StyleOf(box) & ES_MULTILINE);
+  EXPECT_TRUE(units_test::StyleOf(box) & WS_TABSTOP);
+  EXPECT_TRUE(units_test::StyleOf(box) & WS_VISIBLE);
+  EXPECT_EQ(units_test::TextOf(box), L"吴 text") << "normalised only when the focus leaves the new box";
+  EXPECT_EQ(units_test::PlaceOf(box), place);
+  EXPECT_EQ(GetDlgCtrlID(box), controlId);
+  EXPECT_EQ(GetWindow(box, GW_HWNDPREV), Handle(kAbove));
+  EXPECT_EQ(GetWindow(box, GW_HWNDNEXT), Handle(kBelow));
+  EXPECT_EQ(GetFocus(), box);
+  DWORD start = 0, end = 0;
+  SendMessageW(box, EM_GETSEL, WPARAM(&start), LPARAM(&end));
+  EXPECT_EQ(std::make_pair(start, end), std::make_pair(DWORD(1), DWORD(3))) << "the selection came along";
+  EXPECT_EQ(win::ReadUnitProperty(kWindowId, kBoxed, units::EP_INPUT_MODE, -1), units::kInputByte);
+  EXPECT_EQ(EventsSeen(), "") << "re-creation raises no events";
+}
+
+// ---- Every property through the framework ---------------------------------------
+
+TEST_F(EditBoxLive, NumberPropertiesAreClampedAndReadBack) {
+  struct Case {
+    const char* name;
+    int property;
+    int32_t written;
+    int32_t read;
+  } cases[] = {
+      {"border style above 5", units::EP_BORDER_STYLE, 7, 5},
+      {"border style negative", units::EP_BORDER_STYLE, -3, 0},
+      {"border style", units::EP_BORDER_STYLE, 4, 4},
+      {"text colour", units::EP_TEXT_COLOR, 0x123456, 0x123456},
+      {"default background", units::EP_BACK_COLOR, int32_t(0xFF000000), int32_t(0xFF000000)},
+      {"background", units::EP_BACK_COLOR, 0x00FF00, 0x00FF00},
+      {"selection hidden by any true", units::EP_HIDE_SELECTION, 5, 1},
+      {"selection kept", units::EP_HIDE_SELECTION, 0, 0},
+      {"maximum length negative", units::EP_MAX_LENGTH, -5, 0},
+      {"maximum length", units::EP_MAX_LENGTH, 12, 12},
+      {"multi-line", units::EP_MULTI_LINE, 1, 1},
+      {"scroll bars above 3", units::EP_SCROLL_BARS, 9, 3},
+      {"alignment negative", units::EP_ALIGNMENT, -1, 0},
+      {"alignment above 2", units::EP_ALIGNMENT, 5, 2},
+      {"input mode above 11", units::EP_INPUT_MODE, 20, 11},
+      {"input mode", units::EP_INPUT_MODE, 2, 2},
+      {"letter case above 2", units::EP_LETTER_CASE, 3, 2},
+      {"adjust type above 2", units::EP_ADJUST_TYPE, 4, 2},
+      {"adjust minimum", units::EP_ADJUST_MIN, -5, -5},
+      {"adjust maximum", units::EP_ADJUST_MAX, INT32_MAX, INT32_MAX},
+      {"single line again", units::EP_MULTI_LINE, 0, 0},
+  };
+  ASSERT_NO_FATAL_FAILURE(LoadBox({}));
+  for (const Case& c : cases) {
+    WriteWord(c.property, c.written);
+    EXPECT_EQ(ReadWord(c.property), c.read) << c.name;
+  }
+  EXPECT_EQ(SendMessageW(Box(), EM_GETLIMITTEXT, 0, 0), 12);
+  EXPECT_TRUE(units_test::StyleOf(Box()) & ES_NOHIDESEL) << "re-created without hiding the selection";
+  EXPECT_TRUE(units_test::StyleOf(Box()) & ES_RIGHT);
+  EXPECT_TRUE(units_test::StyleOf(Box()) & ES_UPPERCASE);
+  EXPECT_TRUE(GetDlgItem(Handle(0), GetDlgCtrlID(Box()) + 4)) << "re-created with its spin button";
+}
+
+TEST_F(EditBoxLive, TextPropertiesReadBack) {
+  struct Case {
+    const char* name;
+    int property;
+    const char* written;
+    const char* read;
+  } cases[] = {
+      {"content", units::EP_CONTENT, "吴 text", "吴 text"},
+      {"password character", units::EP_PASSWORD_CHAR, "吴x", "吴"},
+      {"one-byte password character", units::EP_PASSWORD_CHAR, "#!", "#"},
+      {"no password character", units::EP_PASSWORD_CHAR, "", ""},
+      {"text option A", units::EP_TEXT_OPTION_A, "选项 A", "选项 A"},
+      {"text option B", units::EP_TEXT_OPTION_B, "B", "B"},
+      {"empty content", units::EP_CONTENT, "", ""},
+  };
+  ASSERT_NO_FATAL_FAILURE(LoadBox({}));
+  for (const Case& c : cases) {
+    WriteText(c.property, c.written);
+    EXPECT_EQ(ReadText(c.property), c.read) << c.name;
+  }
+}
+
+TEST_F(EditBoxLive, InputModeSwitchesPasswordAndReadOnlyLive) {
+  struct Case {
+    int32_t mode;
+    wchar_t passwordChar;
+    bool readOnly;
+  } cases[] = {{2, L'吴', false}, {1, 0, true}, {0, 0, false}, {11, 0, false}, {2, L'吴', false}};
+  ASSERT_NO_FATAL_FAILURE(LoadBox({}));
+  WriteText(units::EP_PASSWORD_CHAR, "吴");
+  HWND box = Box();
+  for (const Case& c : cases) {
+    WriteWord(units::EP_INPUT_MODE, c.mode);
+    EXPECT_EQ(Box(), box) << "mode " << c.mode << " re-created the box";
+    EXPECT_EQ(SendMessageW(box, EM_GETPASSWORDCHAR, 0, 0), c.passwordChar) << "mode " << c.mode;
+    EXPECT_EQ((units_test::StyleOf(box) & ES_READONLY) != 0, c.readOnly) << "mode " << c.mode;
+  }
+  WriteText(units::EP_PASSWORD_CHAR, "#");
+  EXPECT_EQ(SendMessageW(box, EM_GETPASSWORDCHAR, 0, 0), L'#') << "applied at once in password mode";
+}
+
+TEST_F(EditBoxLive, FontReadsAsTheStoredLogFontOrNone) {
+  ASSERT_NO_FATAL_FAILURE(LoadBox({}));
+  auto get = reinterpret_cast<win::Operation<win::OP_GET_PROPERTY>>(units::EditBoxInterface(win::OP_GET_PROPERTY));
+  win::PropertyValue value;
+  ASSERT_TRUE(get(Unit(kBox), units::EP_FONT - 8, &value));
+  EXPECT_EQ(value.pointer, nullptr);
+  EXPECT_EQ(value.length, 0u);
+  win::WriteUnitProperty(kWindowId, kBox, units::EP_FONT, win::FONT_FACE, uint32_t(uintptr_t("Arial")),
+                         uint32_t(uint64_t(uintptr_t("Arial")) >> 32));
+  ASSERT_TRUE(get(Unit(kBox), units::EP_FONT - 8, &value));
+  ASSERT_EQ(value.length, 60u);
+  EXPECT_STREQ(static_cast<const LOGFONTA*>(value.pointer)->lfFaceName, "Arial");
+  win::WriteUnitProperty(kWindowId, kBox, units::EP_FONT, win::FONT_WHOLE, 0, 0);
+  ASSERT_TRUE(get(Unit(kBox), units::EP_FONT - 8, &value));
+  EXPECT_EQ(value.length, 0u) << "a null font puts the box back on the default font";
+  EXPECT_EQ(SendMessageW(Box(), WM_GETFONT, 0, 0), LRESULT(GetStockObject(DEFAULT_GUI_FONT)));
+}
+
+// ---- Operation 9 ---------------------------------------------------------------------
+
+TEST(EditBoxTexts, VisitorSeesEveryTextAndTheFontFace) {
+  units::EditBoxProperties p;
+  p.content = "内容";
+  p.textOptionA = "A";
+  p.textOptionB = "B";
+  p.font = units_test::StoredFont(-12, "Arial");
+  std::vector<uint8_t> blob = units::WriteEditBoxBlob(p);
+  auto visit = reinterpret_cast<win::Operation<win::OP_TEXT_VISITOR>>(units::EditBoxInterface(win::OP_TEXT_VISITOR));
+  std::vector<std::string> seen;
+  auto visitor = [](std::string& text, int flag, void* user) {
+    static_cast<std::vector<std::string>*>(user)->push_back(std::to_string(flag) + ":" + text);
+    text += "!";
+  };
+  auto changed = visit(blob, visitor, &seen);
+  ASSERT_TRUE(changed);
+  EXPECT_EQ(seen, (std::vector<std::string>{"0:内容", "0:A", "0:B", "1:Arial"}));
+  auto back = units::ReadEditBoxBlob(*changed);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->content, "内容!");
+  EXPECT_EQ(back->textOptionA, "A!");
+  EXPECT_EQ(back->textOptionB, "B!");
+  EXPECT_EQ(back->font, units_test::StoredFont(-12, "Arial!"));
+  EXPECT_FALSE(visit(FullBlob(3), visitor, &seen)) << "a refused blob visits nothing";
 }
 
 }  // namespace
