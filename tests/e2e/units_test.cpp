@@ -65,8 +65,21 @@ class Gallery : public ::testing::Test {
     for (const std::string& line : log_.lines()) all += "  " + line + "\n";
     return all;
   }
-  // Lets the gallery process everything posted so far.
-  void Settle() { SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_BLOCK, kTimeout, nullptr); }
+  // Waits until the gallery has processed everything posted so far. A sent
+  // message would overtake the posted ones, so the barrier is posted too: a
+  // selection in the large-font box, which no test looks at, read back
+  // until it has arrived.
+  void Settle() {
+    HWND barrier = Control(kLargeFontBoxId);
+    barrierMark_ = (barrierMark_ + 1) % 4;
+    PostMessageW(barrier, EM_SETSEL, 0, barrierMark_);
+    for (ULONGLONG deadline = GetTickCount64() + kTimeout; GetTickCount64() < deadline; Sleep(5)) {
+      DWORD end = 0;
+      SendMessageW(barrier, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&end));
+      if (end == DWORD(barrierMark_)) return;
+    }
+    ADD_FAILURE() << "the gallery did not process its messages";
+  }
 
   // A left click at a client point of a control, posted like the mouse does.
   static void Click(HWND control, int x, int y) {
@@ -85,6 +98,7 @@ class Gallery : public ::testing::Test {
   }
 
   e2e::ProbeLog log_{L"gallery"};
+  int barrierMark_ = 0;
   std::unique_ptr<driver::Process> program_;
   HWND window_ = nullptr;
 };
