@@ -19,12 +19,14 @@ namespace testing_support {
 namespace {
 
 std::optional<int64_t> nextAnswer;
+std::function<void()> handlerAction;
 
 template <int K>
 void Recording(rt::HandlerCall& call) {
   const rt::RuntimeState& state = rt::State();
   ProgramFixture::Calls().push_back({K, {call.arguments, call.arguments + call.argumentCount},
                                      state.eventSourceWindow, state.eventSourceUnit});
+  if (handlerAction) handlerAction();
   if (nextAnswer) call.answer(*std::exchange(nextAnswer, std::nullopt));
 }
 
@@ -58,16 +60,20 @@ std::vector<HandlerCallRecord>& ProgramFixture::Calls() {
 
 void ProgramFixture::AnswerNext(int64_t value) { nextAnswer = value; }
 
+void ProgramFixture::WhileHandling(std::function<void()> action) { handlerAction = std::move(action); }
+
 void ProgramFixture::SetUp() {
   savedProgram_ = rt::State().program;
   rt::State().program = &kProgram;
   rt::RegisterLibraries();
   Calls().clear();
   nextAnswer.reset();
+  handlerAction = nullptr;
   win::InstallRegistry({});
 }
 
 void ProgramFixture::TearDown() {
+  handlerAction = nullptr;
   win::InstallRegistry({});
   rt::NotifyLibrariesOfEnd();
   rt::State().program = savedProgram_;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ class ProgramFixture : public ::testing::Test {
   static std::vector<HandlerCallRecord>& Calls();
   // The next handler called answers this value.
   static void AnswerNext(int64_t value);
+  // Runs inside every handler from now to the end of the test, after the
+  // call is recorded: what a handler of the program would do there.
+  static void WhileHandling(std::function<void()> action);
 
  protected:
   void SetUp() override;
