@@ -21,6 +21,31 @@ namespace units {
 void* ButtonInterface(int number);
 void* CheckBoxInterface(int number);
 
+enum ButtonProperty : int {
+  BUTTON_PICTURE = 8,
+  BUTTON_TYPE = 9,
+  BUTTON_CAPTION = 10,
+  BUTTON_HORIZONTAL_ALIGNMENT = 11,
+  BUTTON_VERTICAL_ALIGNMENT = 12,
+  BUTTON_FONT = 13,
+};
+
+enum CheckBoxProperty : int {
+  CHECKBOX_PICTURE = 8,
+  CHECKBOX_PUSH_LIKE = 9,
+  CHECKBOX_FLAT = 10,
+  CHECKBOX_CAPTION = 11,
+  CHECKBOX_TEXT_ON_LEFT = 12,
+  CHECKBOX_HORIZONTAL_ALIGNMENT = 13,
+  CHECKBOX_VERTICAL_ALIGNMENT = 14,
+  CHECKBOX_TEXT_COLOR = 15,
+  CHECKBOX_BACK_COLOR = 16,
+  CHECKBOX_FONT = 17,
+  CHECKBOX_CHECKED = 18,
+  CHECKBOX_TEXT_OPTION_A = 19,
+  CHECKBOX_TEXT_OPTION_B = 20,
+};
+
 inline constexpr auto kButtonProperties = win::PropertyTable<6>({
     win::Own(win::PROP_PICTURE),  // 8 picture
     win::Own(win::PROP_PICK),     // 9 button type
@@ -61,6 +86,9 @@ inline constexpr win::UnitTypeDescriptor kCheckBoxType = win::DescribeUnitType({
     .properties = kCheckBoxProperties,
     .interfaceFunction = &CheckBoxInterface,
 });
+
+static_assert(kButtonProperties.size() == BUTTON_FONT + 1);
+static_assert(kCheckBoxProperties.size() == CHECKBOX_TEXT_OPTION_B + 1);
 
 constexpr uint32_t kButtonVersion = 1;
 constexpr uint32_t kCheckBoxVersion = 2;

@@ -1,6 +1,8 @@
 #include "units/label.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <iterator>
 #include <memory>
 
 #include "runtime/gbk.h"
@@ -179,8 +181,11 @@ void PaintLabel(HDC dc, RECT client, const LabelProperties& p, HFONT font) {
   int saved = SaveDC(dc);
   std::vector<COLORREF> frame = DrawnColors({p.frameColor1, p.frameColor2, p.frameColor3});
   if (p.borderStyle == kGradientFrame && p.frameWidth > 0 && frame.size() >= 2) {
+    // A frame wider than half the label covers it all; the inset stops
+    // there, so a huge width cannot overflow the rectangle's coordinates.
+    int inset = std::min<int>(p.frameWidth, (std::min(client.right - client.left, client.bottom - client.top) + 1) / 2);
     FillRings(dc, client, p.frameWidth, false, frame);
-    InflateRect(&client, -p.frameWidth, -p.frameWidth);
+    InflateRect(&client, -inset, -inset);
   }
   IntersectClipRect(dc, client.left, client.top, client.right, client.bottom);
   PaintBackground(dc, client, p);
@@ -192,33 +197,131 @@ namespace {
 
 constexpr wchar_t kLabelClass[] = L"_QX_Label";
 
+// What a write may store.
+constexpr int32_t kLastEffect = int32_t(std::size(kEffects));
+constexpr int32_t kNarrowestFrame = 5;
+constexpr int32_t kLastPictureMode = 2;
+constexpr int32_t kLastGradientMode = 8;
+constexpr int32_t kLastAlignment = int32_t(std::size(kHorizontalFlags)) - 1;
+
 class Label final : public win::UnitObject {
  public:
   using Properties = LabelProperties;
   static std::optional<Properties> Read(std::span<const uint8_t> blob) { return ReadLabelBlob(blob); }
   static std::vector<uint8_t> Write(const Properties& properties) { return WriteLabelBlob(properties); }
+  static void VisitTexts(Properties& properties, const win::TextVisit& visit);
 
   Label(const win::CreateArgs& args, LabelProperties properties)
       : UnitObject(args.windowId, args.unitId), properties_(std::move(properties)), font_(properties_.font) {}
 
   bool Open(const win::CreateArgs& args);
+  bool SetProperty(int index, const win::PropertyValue& value);
   std::vector<uint8_t> Serialize() const { return WriteLabelBlob(properties_); }
+  bool GetProperty(int index, win::PropertyValue* value) const;
 
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  void SetCaption(std::string caption);
+  void SetBorderStyle(int32_t borderStyle);
+  void SetFont(std::vector<uint8_t> font);
   LRESULT OnPaint();
+  LRESULT OnFeedback(WPARAM wParam, LPARAM lParam);
 
   LabelProperties properties_;
   win::UnitFont font_;
 };
+
+void Label::VisitTexts(Properties& p, const win::TextVisit& visit) {
+  visit(p.caption);
+  visit(p.textOptionA);
+  visit(p.textOptionB);
+  visit.FontFace(p.font);
+}
 
 bool Label::Open(const win::CreateArgs& args) {
   win::RegisterUnitClass(kLabelClass, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, win::SystemCursor(IDC_ARROW));
   if (!win::OpenUnitWindow(*this, {kLabelClass, WS_CLIPSIBLINGS, 0, properties_.caption}, args)) return false;
   win::ApplyBorderStyle(handle(), properties_.borderStyle);
   return true;
+}
+
+// Every write repaints the label; none needs a new window.
+bool Label::SetProperty(int index, const win::PropertyValue& v) {
+  LabelProperties& p = properties_;
+  switch (index + 8) {
+    case LABEL_CAPTION: SetCaption(win::TextOf(v)); break;
+    case LABEL_EFFECT: p.effect = win::ClampedWord(v, 0, kLastEffect); break;
+    case LABEL_BORDER_STYLE: SetBorderStyle(win::ClampedWord(v, 0, kGradientFrame)); break;
+    case LABEL_FRAME_WIDTH: p.frameWidth = win::ClampedWord(v, kNarrowestFrame, INT32_MAX); break;
+    case LABEL_FRAME_COLOR_1: p.frameColor1 = v.first; break;
+    case LABEL_FRAME_COLOR_2: p.frameColor2 = v.first; break;
+    case LABEL_FRAME_COLOR_3: p.frameColor3 = v.first; break;
+    case LABEL_FONT: SetFont(win::BytesOf(v)); break;
+    case LABEL_TEXT_COLOR: p.textColor = v.first; break;
+    case LABEL_BACK_COLOR: p.backColor = v.first; break;
+    // Pictures are kept, not decoded: there is no decoded copy to forget.
+    case LABEL_PICTURE: p.picture = win::BytesOf(v); break;
+    case LABEL_PICTURE_MODE: p.pictureMode = win::ClampedWord(v, 0, kLastPictureMode); break;
+    case LABEL_GRADIENT_MODE: p.gradientMode = win::ClampedWord(v, 0, kLastGradientMode); break;
+    case LABEL_GRADIENT_COLOR_1: p.gradientColor1 = v.first; break;
+    case LABEL_GRADIENT_COLOR_2: p.gradientColor2 = v.first; break;
+    case LABEL_GRADIENT_COLOR_3: p.gradientColor3 = v.first; break;
+    case LABEL_HORIZONTAL_ALIGNMENT: p.horizontalAlignment = win::ClampedWord(v, 0, kLastAlignment); break;
+    case LABEL_WORD_WRAP: p.wordWrap = int32_t(v.first); break;
+    case LABEL_VERTICAL_ALIGNMENT: p.verticalAlignment = win::ClampedWord(v, 0, kLastAlignment); break;
+    case LABEL_TEXT_OPTION_A: p.textOptionA = win::TextOf(v); break;
+    case LABEL_TEXT_OPTION_B: p.textOptionB = win::TextOf(v); break;
+    default: return false;
+  }
+  InvalidateRect(handle(), nullptr, FALSE);
+  return false;
+}
+
+bool Label::GetProperty(int index, win::PropertyValue* value) const {
+  const LabelProperties& p = properties_;
+  switch (index + 8) {
+    case LABEL_CAPTION: *value = win::TextValue(p.caption); break;
+    case LABEL_EFFECT: *value = win::WordValue(uint32_t(p.effect)); break;
+    case LABEL_BORDER_STYLE: *value = win::WordValue(uint32_t(p.borderStyle)); break;
+    case LABEL_FRAME_WIDTH: *value = win::WordValue(uint32_t(p.frameWidth)); break;
+    case LABEL_FRAME_COLOR_1: *value = win::WordValue(p.frameColor1); break;
+    case LABEL_FRAME_COLOR_2: *value = win::WordValue(p.frameColor2); break;
+    case LABEL_FRAME_COLOR_3: *value = win::WordValue(p.frameColor3); break;
+    case LABEL_FONT: *value = win::BytesValue(p.font); break;
+    case LABEL_TEXT_COLOR: *value = win::WordValue(p.textColor); break;
+    case LABEL_BACK_COLOR: *value = win::WordValue(p.backColor); break;
+    case LABEL_PICTURE: *value = win::BytesValue(p.picture); break;
+    case LABEL_PICTURE_MODE: *value = win::WordValue(uint32_t(p.pictureMode)); break;
+    case LABEL_GRADIENT_MODE: *value = win::WordValue(uint32_t(p.gradientMode)); break;
+    case LABEL_GRADIENT_COLOR_1: *value = win::WordValue(p.gradientColor1); break;
+    case LABEL_GRADIENT_COLOR_2: *value = win::WordValue(p.gradientColor2); break;
+    case LABEL_GRADIENT_COLOR_3: *value = win::WordValue(p.gradientColor3); break;
+    case LABEL_HORIZONTAL_ALIGNMENT: *value = win::WordValue(uint32_t(p.horizontalAlignment)); break;
+    case LABEL_WORD_WRAP: *value = win::WordValue(uint32_t(p.wordWrap)); break;
+    case LABEL_VERTICAL_ALIGNMENT: *value = win::WordValue(uint32_t(p.verticalAlignment)); break;
+    case LABEL_TEXT_OPTION_A: *value = win::TextValue(p.textOptionA); break;
+    case LABEL_TEXT_OPTION_B: *value = win::TextValue(p.textOptionB); break;
+    default: return false;
+  }
+  return true;
+}
+
+// The caption is the window's text too, for mnemonics and screen readers.
+void Label::SetCaption(std::string caption) {
+  properties_.caption = std::move(caption);
+  SetWindowTextW(handle(), rt::WideFromGbk(properties_.caption).c_str());
+}
+
+void Label::SetBorderStyle(int32_t borderStyle) {
+  properties_.borderStyle = borderStyle;
+  win::ApplyBorderStyle(handle(), borderStyle);
+}
+
+void Label::SetFont(std::vector<uint8_t> font) {
+  properties_.font = std::move(font);
+  font_ = win::UnitFont(properties_.font);
 }
 
 LRESULT Label::OnPaint() {
@@ -231,9 +334,16 @@ LRESULT Label::OnPaint() {
   return 0;
 }
 
+LRESULT Label::OnFeedback(WPARAM wParam, LPARAM lParam) {
+  return LRESULT(win::RaiseUnitEvent(*this, 0, {int32_t(wParam), int32_t(lParam)}).result.value_or(0));
+}
+
 LRESULT Label::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT: return OnPaint();
+    case kLabelFeedbackMessage: return OnFeedback(wParam, lParam);
+    case WM_SETFOCUS: win::RaiseUnitEvent(*this, win::EV_GOT_FOCUS); break;
+    case WM_KILLFOCUS: win::RaiseUnitEvent(*this, win::EV_LOST_FOCUS); break;
   }
   return CallOriginal(message, wParam, lParam);
 }

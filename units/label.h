@@ -17,6 +17,30 @@ namespace units {
 
 void* LabelInterface(int number);
 
+enum LabelProperty : int {
+  LABEL_CAPTION = 8,
+  LABEL_EFFECT = 9,
+  LABEL_BORDER_STYLE = 10,
+  LABEL_FRAME_WIDTH = 11,
+  LABEL_FRAME_COLOR_1 = 12,
+  LABEL_FRAME_COLOR_2 = 13,
+  LABEL_FRAME_COLOR_3 = 14,
+  LABEL_FONT = 15,
+  LABEL_TEXT_COLOR = 16,
+  LABEL_BACK_COLOR = 17,
+  LABEL_PICTURE = 18,
+  LABEL_PICTURE_MODE = 19,
+  LABEL_GRADIENT_MODE = 20,
+  LABEL_GRADIENT_COLOR_1 = 21,
+  LABEL_GRADIENT_COLOR_2 = 22,
+  LABEL_GRADIENT_COLOR_3 = 23,
+  LABEL_HORIZONTAL_ALIGNMENT = 24,
+  LABEL_WORD_WRAP = 25,
+  LABEL_VERTICAL_ALIGNMENT = 26,
+  LABEL_TEXT_OPTION_A = 27,
+  LABEL_TEXT_OPTION_B = 28,
+};
+
 inline constexpr auto kLabelProperties = win::PropertyTable<21>({
     win::Own(win::PROP_TEXT),     // 8 caption
     win::Own(win::PROP_PICK),     // 9 effect
@@ -49,9 +73,15 @@ inline constexpr win::UnitTypeDescriptor kLabelType = win::DescribeUnitType({
     .interfaceFunction = &LabelInterface,
 });
 
+static_assert(kLabelProperties.size() == LABEL_TEXT_OPTION_B + 1);
+
 constexpr uint32_t kLabelVersion = 2;
 // Border style 6 draws the gradient frame instead of a window border.
 constexpr int32_t kGradientFrame = 6;
+
+// Sent to a label, it raises event 0 (feedback) with wParam and lParam as
+// its two arguments; the handler's answer (0 when none) is the result.
+constexpr UINT kLabelFeedbackMessage = 0x8075;
 
 struct LabelProperties {
   int32_t effect = 0;  // 0 flat, 1 sunken, 2 raised, 3 shadow

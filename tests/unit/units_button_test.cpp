@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/unit/loaded_window.h"
+#include "tests/unit/unit_checks.h"
 #include "tests/unit/units_test_support.h"
+#include "windows/window_object.h"
 #include "windows/window_unit.h"
 
 namespace {
@@ -233,6 +236,318 @@ TEST(CheckBoxSerialize, WritesTheStateTheUserLeft) {
   ASSERT_TRUE(p);
   EXPECT_EQ(p->checked, 1);
   EXPECT_EQ(p->caption, "选择框");
+}
+
+TEST(ButtonTexts, VisitorSeesCaptionAndFontFaceAndItsChangesAreKept) {
+  units::ButtonProperties p = *units::ReadButtonBlob(FullButtonBlob(1));
+  p.font = units_test::StoredFont(-16, "Arial");
+  units_test::TextVisits visits = units_test::VisitTexts(units::ButtonInterface, units::WriteButtonBlob(p), "宋体");
+  EXPECT_EQ(visits.seen, (units_test::TextVisitList{{"OK", 0}, {"Arial", 1}}));
+  p.caption = "OK!";
+  p.font = units_test::StoredFont(-16, "宋体");
+  EXPECT_EQ(visits.blob, units::WriteButtonBlob(p));
+}
+
+TEST(CheckBoxTexts, VisitorSeesCaptionTextOptionsAndFontFace) {
+  units::CheckBoxProperties p = *units::ReadCheckBoxBlob(FullCheckBoxBlob(2));
+  p.font = units_test::StoredFont(-12, "Arial");
+  units_test::TextVisits visits =
+      units_test::VisitTexts(units::CheckBoxInterface, units::WriteCheckBoxBlob(p), "Tahoma");
+  EXPECT_EQ(visits.seen, (units_test::TextVisitList{{"Use BGM", 0}, {"A", 0}, {"B", 0}, {"Arial", 1}}));
+  p.caption = "Use BGM!";
+  p.textOptionA = "A!";
+  p.textOptionB = "B!";
+  p.font = units_test::StoredFont(-12, "Tahoma");
+  EXPECT_EQ(visits.blob, units::WriteCheckBoxBlob(p));
+}
+
+using testing_support::Handler;
+using Bytes = std::vector<uint8_t>;
+using units_test::CallList;
+using units_test::CallsMade;
+
+constexpr uint32_t kButtonTypeCode = 0x0001000B;
+constexpr uint32_t kCheckBoxTypeCode = 0x0001000C;
+constexpr uint32_t kFirstId = 0x16017001, kGoId = 0x16017002, kUseBgmId = 0x16017003;
+constexpr uint32_t kVisibleTabStop = 5;
+
+// Handlers: the "&Go" button's events 0, -7, -8 call 0, 1, 2; the check
+// box's call 3, 4, 5.
+constexpr int kGoClicked = 0, kGoGotFocus = 1, kGoLostFocus = 2;
+constexpr int kUseBgmClicked = 3, kUseBgmGotFocus = 4, kUseBgmLostFocus = 5;
+
+// Three units in list order: a plain button, the "&Go" button and the
+// "&Use BGM" check box, each a tab stop.
+class ButtonUnits : public testing_support::LoadedWindowTest {
+ protected:
+  void SetUp() override {
+    LoadedWindowTest::SetUp();
+    units::ButtonProperties first, go;
+    first.caption = "First";
+    go.caption = "&Go";
+    go.font = units_test::StoredFont(-16, "Arial");
+    units::CheckBoxProperties useBgm;
+    useBgm.caption = "&Use BGM";
+    LoadWith({
+        {.id = kFirstId, .type = kButtonTypeCode, .blob = units::WriteButtonBlob(first), .left = 10, .top = 10,
+         .width = 80, .height = 24, .flags = kVisibleTabStop},
+        {.id = kGoId, .type = kButtonTypeCode,
+         .events = {{0, Handler(kGoClicked)}, {-7, Handler(kGoGotFocus)}, {-8, Handler(kGoLostFocus)}},
+         .blob = units::WriteButtonBlob(go), .left = 10, .top = 40, .width = 80, .height = 24,
+         .flags = kVisibleTabStop},
+        {.id = kUseBgmId, .type = kCheckBoxTypeCode,
+         .events = {{0, Handler(kUseBgmClicked)}, {-7, Handler(kUseBgmGotFocus)}, {-8, Handler(kUseBgmLostFocus)}},
+         .blob = units::WriteCheckBoxBlob(useBgm), .left = 10, .top = 70, .width = 100, .height = 24,
+         .flags = kVisibleTabStop},
+    });
+  }
+
+  // Shown and active, so that the focus can move.
+  void Show() {
+    ShowWindow(Handle(0), SW_SHOW);
+    SetForegroundWindow(Handle(0));
+    PumpMessages();
+  }
+
+  // Alt+key as the message loop offers it to the window.
+  bool PressAltWith(wchar_t key) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    BYTE alt = keys[VK_MENU];
+    keys[VK_MENU] = 0x80;
+    SetKeyboardState(keys);
+    MSG message{GetFocus(), WM_SYSKEYDOWN, WPARAM(key), 0x20000001};
+    bool consumed = win::PreTranslateThroughAncestors(message);
+    keys[VK_MENU] = alt;
+    SetKeyboardState(keys);
+    PumpMessages();
+    return consumed;
+  }
+
+  // What the check box's checked property reads inside each handler.
+  void RecordCheckedInHandlers() {
+    ActOn(kUseBgmClicked, [this](rt::HandlerCall&) {
+      checkedInHandler_.push_back(std::get<int64_t>(useBgm.Read(units::CHECKBOX_CHECKED)));
+    });
+  }
+
+  bool Checked() const { return SendMessageW(useBgm.Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+  const units_test::UnitProperties go{kWindowId, kGoId, units::kButtonType};
+  const units_test::UnitProperties useBgm{kWindowId, kUseBgmId, units::kCheckBoxType};
+  std::vector<int64_t> checkedInHandler_;
+};
+
+const units_test::PropertyCase kButtonCases[] = {
+    {"picture", units::BUTTON_PICTURE, Bytes{'B', 'M', 1}, Bytes{'B', 'M', 1}},
+    {"button type above its range", units::BUTTON_TYPE, 5, 1},
+    {"button type below its range", units::BUTTON_TYPE, -3, 0},
+    {"caption", units::BUTTON_CAPTION, std::string("开始"), std::string("开始")},
+    {"horizontal alignment above its range", units::BUTTON_HORIZONTAL_ALIGNMENT, 9, 2},
+    {"horizontal alignment", units::BUTTON_HORIZONTAL_ALIGNMENT, 0, 0},
+    {"vertical alignment above its range", units::BUTTON_VERTICAL_ALIGNMENT, 9, 2},
+    {"vertical alignment", units::BUTTON_VERTICAL_ALIGNMENT, 1, 1},
+    {"font", units::BUTTON_FONT, units_test::FontData{"Tahoma", 12}, units_test::FontData{"Tahoma", 12}},
+};
+
+const units_test::PropertyCase kCheckBoxCases[] = {
+    {"picture", units::CHECKBOX_PICTURE, Bytes{'G', 'I', 'F'}, Bytes{'G', 'I', 'F'}},
+    {"push-like", units::CHECKBOX_PUSH_LIKE, 1, 1},
+    {"flat", units::CHECKBOX_FLAT, 7, 1},
+    {"caption", units::CHECKBOX_CAPTION, std::string("使用BGM"), std::string("使用BGM")},
+    {"text on the left", units::CHECKBOX_TEXT_ON_LEFT, 1, 1},
+    {"horizontal alignment above its range", units::CHECKBOX_HORIZONTAL_ALIGNMENT, 9, 2},
+    {"vertical alignment above its range", units::CHECKBOX_VERTICAL_ALIGNMENT, 9, 2},
+    {"text colour", units::CHECKBOX_TEXT_COLOR, 0x0000FF, 0x0000FF},
+    {"background colour", units::CHECKBOX_BACK_COLOR, 0xFF000000, 0xFF000000},
+    {"font", units::CHECKBOX_FONT, units_test::FontData{"Arial", 10}, units_test::FontData{"Arial", 10}},
+    {"checked", units::CHECKBOX_CHECKED, 1, 1},
+    {"unchecked", units::CHECKBOX_CHECKED, 0, 0},
+    {"text option A", units::CHECKBOX_TEXT_OPTION_A, std::string("甲"), std::string("甲")},
+    {"text option B", units::CHECKBOX_TEXT_OPTION_B, std::string("乙"), std::string("乙")},
+};
+
+TEST_F(ButtonUnits, EveryButtonPropertyRoundTripsWithItsClamps) {
+  go.ExpectRoundTrips(kButtonCases);
+  EXPECT_EQ(units_test::TextOf(go.Handle()), L"开始");
+}
+
+TEST_F(ButtonUnits, EveryCheckBoxPropertyRoundTripsWithItsClamps) {
+  useBgm.ExpectRoundTrips(kCheckBoxCases);
+  EXPECT_EQ(units_test::TextOf(useBgm.Handle()), L"使用BGM");
+}
+
+TEST_F(ButtonUnits, ButtonWritesSetItsStyle) {
+  struct Case {
+    const char* name;
+    int index;
+    int64_t written;
+    DWORD mask, style;
+    bool isDefault;
+  } cases[] = {
+      {"button type 5", units::BUTTON_TYPE, 5, BS_TYPEMASK, BS_DEFPUSHBUTTON, true},
+      {"button type -3", units::BUTTON_TYPE, -3, BS_TYPEMASK, BS_PUSHBUTTON, false},
+      {"horizontal alignment 9", units::BUTTON_HORIZONTAL_ALIGNMENT, 9, BS_CENTER, BS_RIGHT, false},
+      {"horizontal alignment 0", units::BUTTON_HORIZONTAL_ALIGNMENT, 0, BS_CENTER, BS_LEFT, false},
+      {"vertical alignment 9", units::BUTTON_VERTICAL_ALIGNMENT, 9, BS_VCENTER, BS_BOTTOM, false},
+      {"vertical alignment 0", units::BUTTON_VERTICAL_ALIGNMENT, 0, BS_VCENTER, BS_TOP, false},
+  };
+  auto isDefault = win::FindOperation<win::OP_IS_DEFAULT_BUTTON>(&units::kButtonType);
+  HWND handle = go.Handle();
+  for (const Case& c : cases) {
+    go.Write(c.index, c.written);
+    EXPECT_EQ(units_test::StyleOf(handle) & c.mask, c.style) << c.name;
+    EXPECT_EQ(isDefault(go.Live()), c.isDefault) << c.name;
+    EXPECT_EQ(units_test::StyleOf(handle) & (WS_TABSTOP | BS_MULTILINE), DWORD(WS_TABSTOP | BS_MULTILINE)) << c.name;
+  }
+  EXPECT_EQ(go.Handle(), handle) << "none of these re-creates the button";
+}
+
+TEST_F(ButtonUnits, CheckBoxWritesSetItsStyle) {
+  struct Case {
+    const char* name;
+    int index;
+    int32_t written;  // through operation 4 directly: 2 stays 2
+    DWORD mask, style;
+  } cases[] = {
+      {"push-like 1", units::CHECKBOX_PUSH_LIKE, 1, BS_PUSHLIKE, BS_PUSHLIKE},
+      {"push-like 2", units::CHECKBOX_PUSH_LIKE, 2, BS_PUSHLIKE, 0},
+      {"flat 1", units::CHECKBOX_FLAT, 1, BS_FLAT, BS_FLAT},
+      {"flat 0", units::CHECKBOX_FLAT, 0, BS_FLAT, 0},
+      {"text on the left 1", units::CHECKBOX_TEXT_ON_LEFT, 1, BS_LEFTTEXT, BS_LEFTTEXT},
+      {"text on the left 2", units::CHECKBOX_TEXT_ON_LEFT, 2, BS_LEFTTEXT, 0},
+      {"horizontal alignment 9", units::CHECKBOX_HORIZONTAL_ALIGNMENT, 9, BS_CENTER, BS_RIGHT},
+      {"horizontal alignment -1", units::CHECKBOX_HORIZONTAL_ALIGNMENT, -1, BS_CENTER, BS_LEFT},
+      {"vertical alignment 9", units::CHECKBOX_VERTICAL_ALIGNMENT, 9, BS_VCENTER, BS_BOTTOM},
+      {"vertical alignment -1", units::CHECKBOX_VERTICAL_ALIGNMENT, -1, BS_VCENTER, BS_TOP},
+  };
+  HWND handle = useBgm.Handle();
+  for (const Case& c : cases) {
+    EXPECT_FALSE(useBgm.SetWord(c.index, c.written)) << c.name;
+    EXPECT_EQ(units_test::StyleOf(handle) & c.mask, c.style) << c.name;
+    EXPECT_EQ(units_test::StyleOf(handle) & BS_TYPEMASK, DWORD(BS_AUTOCHECKBOX)) << c.name;
+  }
+}
+
+TEST_F(ButtonUnits, CheckedWrittenTwoShowsUnchecked) {
+  useBgm.SetWord(units::CHECKBOX_CHECKED, 1);
+  EXPECT_TRUE(Checked());
+  useBgm.SetWord(units::CHECKBOX_CHECKED, 2);
+  EXPECT_FALSE(Checked()) << "only the value 1 checks the box";
+  EXPECT_EQ(useBgm.Read(units::CHECKBOX_CHECKED), units_test::PropertyData(int64_t(0)));
+}
+
+TEST_F(ButtonUnits, ReadingCheckedAfterAClickGivesTheNewState) {
+  for (int64_t expected : {1, 0, 1}) {
+    SendMessageW(useBgm.Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(useBgm.Read(units::CHECKBOX_CHECKED), units_test::PropertyData(expected));
+  }
+  EXPECT_EQ(units::ReadCheckBoxBlob(units_test::Serialize(units::CheckBoxInterface, useBgm.Live()))->checked, 1);
+}
+
+TEST_F(ButtonUnits, ClickRaisesEventZeroOnce) {
+  Show();
+  SendMessageW(go.Handle(), BM_CLICK, 0, 0);
+  PumpMessages();
+  EXPECT_EQ(CallsMade(), (CallList{{kGoGotFocus, {}}, {kGoClicked, {}}}));
+}
+
+TEST_F(ButtonUnits, CheckBoxClickIsReportedAfterTheStateChanged) {
+  Show();
+  SetFocus(useBgm.Handle());
+  Calls().clear();
+  RecordCheckedInHandlers();
+  SendMessageW(useBgm.Handle(), BM_CLICK, 0, 0);
+  SendMessageW(useBgm.Handle(), BM_CLICK, 0, 0);
+  PumpMessages();
+  EXPECT_EQ(CallsMade(), (CallList{{kUseBgmClicked, {}}, {kUseBgmClicked, {}}}));
+  EXPECT_EQ(checkedInHandler_, (std::vector<int64_t>{1, 0}));
+}
+
+TEST_F(ButtonUnits, FocusMovesRaiseTheirEvents) {
+  Show();
+  SetFocus(go.Handle());
+  SetFocus(useBgm.Handle());
+  SetFocus(Handle(kFirstId));
+  EXPECT_EQ(CallsMade(),
+            (CallList{{kGoGotFocus, {}}, {kGoLostFocus, {}}, {kUseBgmGotFocus, {}}, {kUseBgmLostFocus, {}}}));
+}
+
+TEST_F(ButtonUnits, AltMnemonicTogglesTheCheckBoxOnceAndRaisesEventZeroOnce) {
+  Show();
+  SetFocus(Handle(kFirstId));
+  RecordCheckedInHandlers();
+  EXPECT_TRUE(PressAltWith(L'U'));
+  EXPECT_TRUE(Checked());
+  EXPECT_EQ(CallsMade(), (CallList{{kUseBgmClicked, {}}}));
+  EXPECT_EQ(checkedInHandler_, (std::vector<int64_t>{1}));
+  EXPECT_EQ(GetFocus(), Handle(kFirstId));
+}
+
+TEST_F(ButtonUnits, AltMnemonicRaisesTheButtonsEventZeroOnceWithoutMovingTheFocus) {
+  Show();
+  SetFocus(Handle(kFirstId));
+  EXPECT_TRUE(PressAltWith(L'G'));
+  EXPECT_EQ(CallsMade(), (CallList{{kGoClicked, {}}}));
+  EXPECT_EQ(GetFocus(), Handle(kFirstId));
+}
+
+TEST_F(ButtonUnits, PictureWriteRecreatesTheButtonInPlace) {
+  Show();
+  SetFocus(go.Handle());
+  Calls().clear();
+  HWND old = go.Handle();
+  std::string place = units_test::PlaceOf(old);
+  go.Write(units::BUTTON_PICTURE, Bytes{'B', 'M', 2, 3});
+  HWND now = go.Handle();
+  ASSERT_NE(now, old);
+  EXPECT_FALSE(IsWindow(old));
+  EXPECT_EQ(units_test::PlaceOf(now), place);
+  EXPECT_EQ(GetWindow(now, GW_HWNDPREV), Handle(kFirstId));
+  EXPECT_EQ(GetWindow(now, GW_HWNDNEXT), useBgm.Handle());
+  EXPECT_EQ(GetFocus(), now);
+  EXPECT_EQ(units_test::StyleOf(now) & (WS_TABSTOP | WS_VISIBLE), DWORD(WS_TABSTOP | WS_VISIBLE));
+  EXPECT_EQ(units_test::TextOf(now), L"&Go");
+  EXPECT_EQ(go.Read(units::BUTTON_PICTURE), units_test::PropertyData(Bytes{'B', 'M', 2, 3}));
+  EXPECT_EQ(go.Read(units::BUTTON_FONT), units_test::PropertyData(units_test::FontData{"Arial", 12}));
+  EXPECT_TRUE(CallsMade().empty()) << "no handler runs while the button is re-created";
+  SendMessageW(now, BM_CLICK, 0, 0);
+  EXPECT_EQ(CallsMade(), (CallList{{kGoClicked, {}}})) << "the new button raises the events";
+}
+
+TEST_F(ButtonUnits, CheckBoxPictureWriteKeepsTheCheckMark) {
+  SendMessageW(useBgm.Handle(), BM_CLICK, 0, 0);
+  HWND old = useBgm.Handle();
+  useBgm.Write(units::CHECKBOX_PICTURE, Bytes{'G', 'I', 'F'});
+  EXPECT_NE(useBgm.Handle(), old);
+  EXPECT_TRUE(Checked()) << "the user's click survives re-creation";
+}
+
+TEST_F(ButtonUnits, FontWritesApplyAtOnce) {
+  auto faceOf = [](HWND control) {
+    LOGFONTW font{};
+    GetObjectW(HGDIOBJ(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof(font), &font);
+    return std::wstring(font.lfFaceName);
+  };
+  go.Write(units::BUTTON_FONT, units_test::FontData{"Tahoma", 11});
+  EXPECT_EQ(faceOf(go.Handle()), L"Tahoma");
+  uint64_t none = 0;
+  win::WriteUnitProperty(kWindowId, kGoId, units::BUTTON_FONT, win::FONT_WHOLE, uint32_t(none), 0);
+  EXPECT_EQ(HGDIOBJ(SendMessageW(go.Handle(), WM_GETFONT, 0, 0)), GetStockObject(DEFAULT_GUI_FONT));
+  useBgm.Write(units::CHECKBOX_FONT, units_test::FontData{"Arial", 11});
+  EXPECT_EQ(faceOf(useBgm.Handle()), L"Arial");
+}
+
+TEST_F(ButtonUnits, BackgroundColourWriteGivesTheBoxANewBrush) {
+  useBgm.Write(units::CHECKBOX_BACK_COLOR, int64_t(RGB(0, 0, 200)));
+  useBgm.Write(units::CHECKBOX_TEXT_COLOR, int64_t(RGB(200, 0, 0)));
+  HDC dc = GetDC(useBgm.Handle());
+  auto brush = HBRUSH(SendMessageW(Handle(0), WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(useBgm.Handle())));
+  EXPECT_EQ(GetTextColor(dc), RGB(200, 0, 0));
+  LOGBRUSH fill{};
+  ASSERT_TRUE(GetObjectW(brush, sizeof(fill), &fill));
+  EXPECT_EQ(fill.lbColor, RGB(0, 0, 200));
+  ReleaseDC(useBgm.Handle(), dc);
 }
 
 }  // namespace

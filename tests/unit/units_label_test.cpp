@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
+#include "tests/unit/loaded_window.h"
+#include "tests/unit/unit_checks.h"
 #include "tests/unit/units_test_support.h"
 
 namespace {
@@ -189,6 +193,16 @@ TEST(LabelPaint, GradientFrameSurroundsTheBackground) {
   EXPECT_EQ(painted.at(35, 15), RGB(0, 0, 255));
 }
 
+TEST(LabelPaint, FrameWiderThanTheLabelCoversItAll) {
+  units::LabelProperties p = Plain();
+  p.borderStyle = units::kGradientFrame;
+  p.frameWidth = INT_MAX;
+  p.frameColor1 = RGB(255, 0, 0);
+  p.frameColor2 = RGB(255, 0, 0);
+  p.gradientMode = 1;
+  EXPECT_TRUE(Painted(p).everywhere(RGB(255, 0, 0)));
+}
+
 TEST(LabelCreate, MakesAnOwnDrawnWindow) {
   units::LabelProperties p;
   p.caption = "Size:";
@@ -239,6 +253,131 @@ TEST(LabelSerialize, WritesTheNewestVersion) {
   std::vector<uint8_t> newest = units_test::Serialize(units::LabelInterface, unit);
   EXPECT_EQ(newest, units::WriteLabelBlob(*units::ReadLabelBlob(old)));
   EXPECT_EQ(newest[0], 2);
+}
+
+TEST(LabelTexts, VisitorSeesEveryTextAndItsChangesAreKept) {
+  units_test::TextVisits visits = units_test::VisitTexts(units::LabelInterface, FullBlob(2), "Tahoma");
+  EXPECT_EQ(visits.seen, (units_test::TextVisitList{{"Frame rate:", 0}, {"A", 0}, {"B", 0}, {"Arial", 1}}));
+  units::LabelProperties expected = *units::ReadLabelBlob(FullBlob(2));
+  expected.caption = "Frame rate:!";
+  expected.textOptionA = "A!";
+  expected.textOptionB = "B!";
+  expected.font = units_test::StoredFont(-16, "Tahoma");
+  EXPECT_EQ(visits.blob, units::WriteLabelBlob(expected));
+  EXPECT_FALSE(units_test::VisitTexts(units::LabelInterface, FullBlob(3), "Tahoma").blob)
+      << "a refused blob gives nothing";
+}
+
+using testing_support::Handler;
+
+constexpr uint32_t kLabelTypeCode = 0x0001000A;
+constexpr uint32_t kLabelId = 0x16017001;
+
+// A label on a loaded window, its events 0, -7 and -8 bound to handlers 0,
+// 1 and 2.
+class LabelUnit : public testing_support::LoadedWindowTest {
+ protected:
+  void SetUp() override {
+    LoadedWindowTest::SetUp();
+    units::LabelProperties p;
+    p.caption = "Size:";
+    LoadWith({{.id = kLabelId, .type = kLabelTypeCode, .events = {{0, Handler(0)}, {-7, Handler(1)}, {-8, Handler(2)}},
+               .blob = units::WriteLabelBlob(p)}});
+  }
+  const units_test::UnitProperties label{kWindowId, kLabelId, units::kLabelType};
+};
+
+using units::LabelProperty;
+using Bytes = std::vector<uint8_t>;
+
+// Every property, with the clamps a write applies.
+const units_test::PropertyCase kLabelCases[] = {
+    {"caption", units::LABEL_CAPTION, std::string("帧率:"), std::string("帧率:")},
+    {"effect above its range", units::LABEL_EFFECT, 7, 3},
+    {"effect below its range", units::LABEL_EFFECT, -1, 0},
+    {"effect", units::LABEL_EFFECT, 2, 2},
+    {"border style above its range", units::LABEL_BORDER_STYLE, 9, 6},
+    {"border style", units::LABEL_BORDER_STYLE, 3, 3},
+    {"frame width below 5", units::LABEL_FRAME_WIDTH, 3, 5},
+    {"negative frame width", units::LABEL_FRAME_WIDTH, -20, 5},
+    {"frame width", units::LABEL_FRAME_WIDTH, 12, 12},
+    {"frame colour 1", units::LABEL_FRAME_COLOR_1, 0x010203, 0x010203},
+    {"frame colour 2", units::LABEL_FRAME_COLOR_2, 0xFF000000, 0xFF000000},
+    {"frame colour 3", units::LABEL_FRAME_COLOR_3, 0x040506, 0x040506},
+    {"font", units::LABEL_FONT, units_test::FontData{"Arial", 9}, units_test::FontData{"Arial", 9}},
+    {"text colour", units::LABEL_TEXT_COLOR, 0x0000FF, 0x0000FF},
+    {"background colour", units::LABEL_BACK_COLOR, 0x00FF00, 0x00FF00},
+    {"background picture", units::LABEL_PICTURE, Bytes{'B', 'M', 0, 7}, Bytes{'B', 'M', 0, 7}},
+    {"background picture removed", units::LABEL_PICTURE, Bytes{}, Bytes{}},
+    {"picture mode above its range", units::LABEL_PICTURE_MODE, 5, 2},
+    {"picture mode", units::LABEL_PICTURE_MODE, 0, 0},
+    {"gradient mode above its range", units::LABEL_GRADIENT_MODE, 12, 8},
+    {"gradient mode", units::LABEL_GRADIENT_MODE, 4, 4},
+    {"gradient colour 1", units::LABEL_GRADIENT_COLOR_1, 0x111111, 0x111111},
+    {"gradient colour 2", units::LABEL_GRADIENT_COLOR_2, 0x222222, 0x222222},
+    {"gradient colour 3", units::LABEL_GRADIENT_COLOR_3, 0x333333, 0x333333},
+    {"horizontal alignment above its range", units::LABEL_HORIZONTAL_ALIGNMENT, 9, 2},
+    {"horizontal alignment", units::LABEL_HORIZONTAL_ALIGNMENT, 1, 1},
+    {"word wrap", units::LABEL_WORD_WRAP, 1, 1},
+    {"word wrap off", units::LABEL_WORD_WRAP, 0, 0},
+    {"vertical alignment above its range", units::LABEL_VERTICAL_ALIGNMENT, 9, 2},
+    {"vertical alignment", units::LABEL_VERTICAL_ALIGNMENT, 0, 0},
+    {"text option A", units::LABEL_TEXT_OPTION_A, std::string("甲"), std::string("甲")},
+    {"text option B", units::LABEL_TEXT_OPTION_B, std::string(""), std::string("")},
+};
+
+TEST_F(LabelUnit, EveryPropertyRoundTripsWithItsClamps) {
+  label.ExpectRoundTrips(kLabelCases);
+  EXPECT_EQ(units_test::TextOf(label.Handle()), L"帧率:") << "the caption is the window's text";
+}
+
+// Below the framework, which already raises negative picks to 0.
+TEST_F(LabelUnit, NegativePicksAreClampedByTheLabelItself) {
+  for (int index : {units::LABEL_EFFECT, units::LABEL_BORDER_STYLE, units::LABEL_PICTURE_MODE,
+                    units::LABEL_GRADIENT_MODE,
+                    units::LABEL_HORIZONTAL_ALIGNMENT, units::LABEL_VERTICAL_ALIGNMENT}) {
+    EXPECT_FALSE(label.SetWord(index, -3)) << "property " << index;
+    EXPECT_EQ(label.GetWord(index), 0) << "property " << index;
+  }
+}
+
+TEST_F(LabelUnit, EveryWriteRepaintsAndNoneRecreates) {
+  HWND handle = label.Handle();
+  ShowWindow(Handle(0), SW_SHOW);
+  UpdateWindow(Handle(0));
+  for (const units_test::PropertyCase& c : kLabelCases) {
+    ValidateRect(handle, nullptr);
+    label.Write(c.index, c.written);
+    EXPECT_TRUE(GetUpdateRect(handle, nullptr, FALSE)) << c.name;
+  }
+  EXPECT_EQ(label.Handle(), handle);
+}
+
+// Which bits each border style sets is the toolkit's; the write applies it.
+TEST_F(LabelUnit, BorderStyleWritesApplyTheFrame) {
+  constexpr DWORD kEdges = WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME | WS_EX_STATICEDGE;
+  label.Write(units::LABEL_BORDER_STYLE, 5);
+  EXPECT_EQ(units_test::StyleOf(label.Handle()) & WS_BORDER, DWORD(WS_BORDER));
+  label.Write(units::LABEL_BORDER_STYLE, 1);
+  EXPECT_EQ(units_test::ExStyleOf(label.Handle()) & kEdges, DWORD(WS_EX_CLIENTEDGE));
+  EXPECT_EQ(units_test::StyleOf(label.Handle()) & WS_BORDER, 0u);
+  label.Write(units::LABEL_BORDER_STYLE, 9);
+  EXPECT_EQ(units_test::ExStyleOf(label.Handle()) & kEdges, 0u) << "the gradient frame has no window border";
+}
+
+TEST_F(LabelUnit, FeedbackMessageRaisesEventZeroAndAnswersWithTheHandlersValue) {
+  AnswerNext(42);
+  EXPECT_EQ(SendMessageW(label.Handle(), units::kLabelFeedbackMessage, 7, -3), 42);
+  EXPECT_EQ(SendMessageW(label.Handle(), units::kLabelFeedbackMessage, 1, 2), 0) << "no value answered";
+  EXPECT_EQ(units_test::CallsMade(), (units_test::CallList{{0, {7, -3}}, {0, {1, 2}}}));
+}
+
+TEST_F(LabelUnit, TakingAndLosingTheFocusRaiseTheirEvents) {
+  ShowWindow(Handle(0), SW_SHOW);
+  SetForegroundWindow(Handle(0));
+  SetFocus(label.Handle());
+  SetFocus(Handle(0));
+  EXPECT_EQ(units_test::CallsMade(), (units_test::CallList{{1, {}}, {2, {}}}));
 }
 
 }  // namespace
