@@ -105,16 +105,43 @@ ombre_reg_add() {
 }
 
 # Without a window manager Wine draws no title bar and every top-level
-# DestroyWindow costs about 2 s; a virtual desktop removes both. The font
-# settings make Chinese text show in edit controls, title and status bars.
+# DestroyWindow costs about 2 s; a virtual desktop removes both.
+#
+# Chinese text: the system's UI fonts have no Chinese glyphs. Text drawn
+# through GDI finds them through the Tahoma font link, but the edit control
+# lays its text out without font links, so the fonts it is given must have
+# the glyphs themselves: the dialog font (DEFAULT_GUI_FONT's "MS Shell Dlg")
+# and Courier New are replaced by WenQuanYi, and no link may make DejaVu Sans
+# claim Chinese, or a font asking for the GB2312 character set (the frame
+# box's) would get DejaVu Sans instead of WenQuanYi. Title bars are drawn
+# in WenQuanYi too.
 ombre_prefix_settings() {
   local chinese='wqy-microhei.ttc,WenQuanYi Micro Hei'
   local links='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
+  local replacements='HKCU\Software\Wine\Fonts\Replacements'
+  local metrics='HKCU\Control Panel\Desktop\WindowMetrics'
   ombre_reg_add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default &&
     ombre_reg_add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 &&
-    ombre_reg_add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Courier New' /d 'WenQuanYi Micro Hei Mono' &&
+    ombre_reg_add "$replacements" /v 'Courier New' /d 'WenQuanYi Micro Hei Mono' &&
+    ombre_reg_add "$replacements" /v 'MS Shell Dlg' /d 'WenQuanYi Micro Hei' &&
     ombre_reg_add "$links" /v Tahoma /t REG_MULTI_SZ /d "$chinese" &&
-    ombre_reg_add "$links" /v 'DejaVu Sans' /t REG_MULTI_SZ /d "$chinese"
+    ombre_reg_delete "$links" /v 'DejaVu Sans' &&
+    ombre_reg_add "$metrics" /v CaptionFont /t REG_BINARY /d "$(ombre_caption_font)" &&
+    ombre_reg_add "$metrics" /v SmCaptionFont /t REG_BINARY /d "$(ombre_caption_font)"
+}
+
+# A bold 8-point LOGFONTW of WenQuanYi Micro Hei, as hexadecimal bytes.
+# Height -11, weight 700, the default character set; the face name fills
+# its 32 UTF-16 units with zeros.
+ombre_caption_font() {
+  local face
+  face=$(printf '%s' 'WenQuanYi Micro Hei' | iconv -f UTF-8 -t UTF-16LE | od -An -v -tx1 | tr -d ' \n')
+  while ((${#face} < 128)); do face+=0; done
+  printf 'f5ffffff000000000000000000000000bc0200000000000100000022%s' "$face"
+}
+
+ombre_reg_delete() {
+  timeout 60 "$OMBRE_WINE" reg delete "$@" /f >>"$OMBRE_STATE/prefix.log" 2>&1 || true
 }
 
 # This Wine looks for fonts in C:\windows\Fonts and through fontconfig, not
@@ -125,7 +152,7 @@ ombre_prefix_fonts() {
 }
 
 # Raise it when the prefix settings change, so existing prefixes get them.
-OMBRE_PREFIX_REVISION=2
+OMBRE_PREFIX_REVISION=3
 
 # The stamp names the Wine version and settings that set the prefix up: a
 # Wine upgrade updates the prefix here rather than in the middle of a test.

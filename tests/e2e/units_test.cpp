@@ -149,7 +149,7 @@ TEST_F(Gallery, ASingleLineBoxGrowsToItsFontsHeight) {
 TEST_F(Gallery, EachContentWriteRaisesTheChangeEventOnce) {
   PostMessageW(Control(kWriteButtonId), BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitForLine("OnWriteContent done"));
-  EXPECT_EQ(Count("OnContentChanged 甲乙"), 2u) << Joined();
+  EXPECT_EQ(Count(Utf8(L"OnContentChanged 甲乙")), 2u) << Joined();
   EXPECT_EQ(driver::windowText(Control(kMultiLineBoxId)), L"甲乙");
 }
 
@@ -162,6 +162,42 @@ TEST_F(Gallery, TheCheckBoxFollowsClicks) {
   PostMessageW(check, BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitForLine("OnCheckClicked 0"));
   EXPECT_EQ(SendMessageW(check, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+}
+
+// The top-left 32 × 32 pixels of a window on the screen.
+std::vector<COLORREF> ScreenPixels(HWND window) {
+  RECT r;
+  GetWindowRect(window, &r);
+  HDC screen = GetDC(nullptr);
+  std::vector<COLORREF> pixels;
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) pixels.push_back(GetPixel(screen, r.left + x, r.top + y));
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+// Whether a window of another process shows this system icon at its top
+// left: its handle there is the other process's, so the pixels are compared
+// with the icon drawn here on the same background.
+bool ShowsIcon(HWND window, const wchar_t* iconId) {
+  std::vector<COLORREF> shown = ScreenPixels(window);
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 32, 32);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  RECT all{0, 0, 32, 32};
+  HBRUSH background = CreateSolidBrush(shown.front());
+  FillRect(memory, &all, background);
+  DrawIconEx(memory, 0, 0, LoadIconW(nullptr, iconId), 32, 32, 0, nullptr, DI_NORMAL);
+  size_t differing = 0;
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) differing += GetPixel(memory, x, y) != shown[size_t(y * 32 + x)];
+  SelectObject(memory, old);
+  DeleteObject(background);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return differing == 0;
 }
 
 // An existing file to choose: the dialog insists that it exists.
@@ -199,10 +235,14 @@ TEST_F(Gallery, ShowMessageShowsItsBoxWithTheStopIconAndTitle) {
   HWND box = driver::waitTopWindow(program_->pid(), L"#32770", L"Gallery Error", kTimeout);
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(driver::messageBoxText(box), L"出错了 Something failed");
-  HWND icon = driver::waitChild(box, L"Static", 0x14, kTimeout);
+  HWND icon = nullptr;
+  for (HWND control : driver::children(box, L"Static"))
+    if ((GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && IsWindowVisible(control)) icon = control;
   ASSERT_NE(icon, nullptr) << "the box shows an icon";
-  EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(icon, STM_GETICON, 0, 0)), LoadIconW(nullptr, IDI_HAND))
-      << "the stop icon";
+  RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Settle();
+  EXPECT_TRUE(ShowsIcon(icon, IDI_HAND)) << "the stop icon";
+  EXPECT_FALSE(ShowsIcon(icon, IDI_ASTERISK)) << "the comparison tells icons apart";
   PostMessageW(driver::findButton(box, L"OK"), BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitForLine("OnShowMessage 0"));
 }
