@@ -256,3 +256,107 @@ TEST_F(NestedModal, AModalWindowClosedByTheDestroyCommandEndsItsLoad) {
 }
 
 }  // namespace
+
+namespace {
+
+// The events of a window and of one edit box on it, each bound to its own
+// recording handler, so a flow's calls read as a sequence of names.
+const char* const kEventNames[] = {
+    "created",   "close query", "destroying", "moved", "resized", "activated", "deactivated", "first activation",
+    "shown",     "hidden",      "close request", "got focus", "lost focus", "box got focus", "box lost focus",
+};
+constexpr int32_t kWindowEvents[] = {0, 1, 2, 3, 4, 5, 6, 8, 10, 11, 12, -7, -8};
+
+class EventSequences : public LoadedWindowTest {
+ protected:
+  static constexpr uint32_t kMain = 0x52017101, kDialog = 0x52017102;
+
+  void SetUp() override {
+    LoadedWindowTest::SetUp();
+    InstallWindow(kMain, WindowList(Spec(0)));
+    InstallWindow(kDialog, WindowList(Spec(kSecondWindow)));
+  }
+
+  // Handler k + offset records window event k (in kWindowEvents order);
+  // the box's focus events come after them.
+  static constexpr int kSecondWindow = 16;
+  static WindowSpec Spec(int offset) {
+    WindowSpec window;
+    for (int k = 0; k < int(std::size(kWindowEvents)); ++k) window.events.push_back({kWindowEvents[k], Handler(offset + k)});
+    UnitSpec box{kEdit, kEditType, 0, {{-7, Handler(offset + 13)}, {-8, Handler(offset + 14)}}};
+    box.flags = 1 | kRecordTabStop;
+    window.units = {box};
+    return window;
+  }
+
+  // The calls since the last look, as "window: event" names.
+  static std::vector<std::string> Sequence() {
+    std::vector<std::string> names;
+    for (const HandlerCallRecord& call : Calls()) {
+      std::string window = call.handler >= kSecondWindow ? "dialog" : "main";
+      names.push_back(window + ": " + kEventNames[call.handler % kSecondWindow]);
+    }
+    Calls().clear();
+    return names;
+  }
+
+  static intptr_t Load(uint32_t id, bool modal) {
+    win::LoadRequest request{id, nullptr, modal};
+    return win::LoadWindowRequest(request);
+  }
+  static HWND Window(uint32_t id) {
+    win::UnitObject* window = win::LiveUnitObject(id, 0);
+    return window ? window->handle() : nullptr;
+  }
+};
+
+using Names = std::vector<std::string>;
+
+TEST_F(EventSequences, LoadingAndShowingAWindow) {
+  ASSERT_EQ(Load(kMain, false), 0);
+  PumpMessages();
+  // The focus is in place before the activation events; the first show
+  // brings the platform's own size and move messages.
+  EXPECT_EQ(Sequence(), (Names{"main: created", "main: moved", "main: resized", "main: shown", "main: box got focus",
+                               "main: first activation", "main: activated", "main: resized", "main: moved"}));
+}
+
+TEST_F(EventSequences, ClosingAWindow) {
+  ASSERT_EQ(Load(kMain, false), 0);
+  PumpMessages();
+  Sequence();
+  SendMessageW(Window(kMain), WM_CLOSE, 0, 0);
+  PumpMessages();
+  EXPECT_EQ(Sequence(), (Names{"main: close request", "main: close query", "main: deactivated",
+                               "main: box lost focus", "main: destroying"}));
+}
+
+TEST_F(EventSequences, AModalWindowOverAnother) {
+  ASSERT_EQ(Load(kMain, false), 0);
+  PumpMessages();
+  Sequence();
+  Actions actions;
+  std::vector<Names> steps;
+  // Once the dialog is up, its loop records what happened and closes it.
+  ActOn(kSecondWindow + 5, [&](rt::HandlerCall&) {
+    actions.Post([&] {
+      steps.push_back(Sequence());
+      PostMessageW(Window(kDialog), WM_CLOSE, 0, 0);
+    });
+  });
+  ASSERT_EQ(Load(kDialog, true), 0);
+  PumpMessages();
+  steps.push_back(Sequence());
+  ASSERT_EQ(steps.size(), 2u);
+  EXPECT_EQ(steps[0], (Names{"dialog: created", "dialog: moved", "dialog: resized", "dialog: shown",
+                             "main: deactivated", "main: box lost focus", "dialog: box got focus",
+                             "dialog: first activation", "dialog: activated", "dialog: resized", "dialog: moved"}));
+  // The main window is enabled before the dialog goes, so the platform
+  // activates it while the dialog is being destroyed.
+  EXPECT_EQ(steps[1], (Names{"dialog: close request", "dialog: close query", "dialog: deactivated",
+                             "dialog: box lost focus", "main: box got focus", "main: activated",
+                             "dialog: destroying"}));
+  EXPECT_TRUE(IsWindowEnabled(Window(kMain)));
+}
+
+}  // namespace
