@@ -313,13 +313,14 @@ void WindowUnit::OnActivate(WPARAM wParam) {
   } else {
     FocusFirstUnit();
   }
-  if (inActivationEvent) return;
+  // The focus events above may have ended the window.
+  if (inActivationEvent || !alive()) return;
   inActivationEvent = true;
   if (active && !firstActivationDone_) {
     firstActivationDone_ = true;
     RaiseSimpleEvent(windowId(), 0, WE_FIRST_ACTIVATION);
   }
-  if (IsWindow(handle())) RaiseSimpleEvent(windowId(), 0, active ? WE_ACTIVATED : WE_DEACTIVATED);
+  if (alive()) RaiseSimpleEvent(windowId(), 0, active ? WE_ACTIVATED : WE_DEACTIVATED);
   inActivationEvent = false;
 }
 

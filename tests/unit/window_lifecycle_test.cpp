@@ -178,6 +178,18 @@ TEST_F(Lifecycle, AMenuRebuildNeverDrawsItsItemsItself) {
   EXPECT_FALSE(info.fType & MFT_OWNERDRAW);
 }
 
+TEST_F(Lifecycle, AFocusHandlerThatDestroysTheWindowEndsItsActivation) {
+  UnitSpec button{kButton, kButtonType, 0, {{-7, Handler(0)}}};
+  button.flags = 1 | kRecordTabStop;
+  ActOn(0, [](rt::HandlerCall&) { DestroyWindow(Handle(0)); });
+  LoadWith(WindowSpec{{button}, {{8, Handler(1)}, {5, Handler(2)}}});
+  win::WindowUnit::From(Unit(0))->Show();
+  EXPECT_FALSE(Loaded());
+  std::vector<int> handlers;
+  for (const HandlerCallRecord& call : Calls()) handlers.push_back(call.handler);
+  EXPECT_EQ(handlers, std::vector<int>{0}) << "no activation events for a window that is gone";
+}
+
 struct CharacterCase {
   const char* name;
   wchar_t typed;
