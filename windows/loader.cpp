@@ -170,20 +170,23 @@ class Load {
 
   // Takes back what the load made: a created window is destroyed with its
   // units (which puts the snapshot back); otherwise the snapshot is dropped.
+  // Events stay suppressed meanwhile: a window that never loaded has no
+  // handler to tell of its end.
   bool fail() {
-    ResumeEvents();
     if (menu_.accelerators && !(window_ && window_->accelerators() == menu_.accelerators))
       DestroyAcceleratorTable(menu_.accelerators);
-    if (window_ && window_->alive()) {
-      DestroyWindow(window_->handle());
-      return false;
-    }
+    if (window_ && window_->alive()) DestroyWindow(window_->handle());
+    else dropUnits();
+    ResumeEvents();
+    return false;
+  }
+
+  void dropUnits() {
     for (auto& c : created_)
       if (UnitObject* unit = RecordObject(t_, c.index); unit && unit->alive()) DestroyWindow(unit->handle());
     if (menu_.bar && !window_) DestroyMenu(menu_.bar);
     if (t_.snapshot) t_.units = std::move(*t_.snapshot);
     t_.snapshot.reset();
-    return false;
   }
 
   struct Created {

@@ -178,6 +178,16 @@ TEST_F(Lifecycle, AMenuRebuildNeverDrawsItsItemsItself) {
   EXPECT_FALSE(info.fType & MFT_OWNERDRAW);
 }
 
+TEST_F(Lifecycle, ALoadThatFailsCallsNoHandlerWhileTakingItsWindowBack) {
+  UnitSpec refused{kButton + 2, 0x0001000A, 0, {}, "", {99, 0, 0, 0}};  // a label blob of a future version
+  UnitSpec edit{kEdit, kEditType, 0, {{-8, Handler(1)}}};
+  InstallWindow(kWindowId, WindowList(WindowSpec{{refused, edit}, {{2, Handler(0)}}}));
+  EXPECT_FALSE(win::LoadWindow(Template(), false, nullptr));
+  EXPECT_FALSE(Loaded());
+  EXPECT_TRUE(Calls().empty()) << "the window never loaded: its handlers have nothing to act on";
+  EXPECT_FALSE(win::EventsSuppressed());
+}
+
 TEST_F(Lifecycle, AFocusHandlerThatDestroysTheWindowEndsItsActivation) {
   UnitSpec button{kButton, kButtonType, 0, {{-7, Handler(0)}}};
   button.flags = 1 | kRecordTabStop;
