@@ -200,6 +200,31 @@ TEST_F(Lifecycle, AFocusHandlerThatDestroysTheWindowEndsItsActivation) {
   EXPECT_EQ(handlers, std::vector<int>{0}) << "no activation events for a window that is gone";
 }
 
+// The form windows this thread has, whether the registry knows them or not.
+std::vector<HWND> FormWindows() {
+  std::vector<HWND> windows;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM found) {
+        wchar_t name[16] = {};
+        GetClassNameW(window, name, 16);
+        if (std::wstring(name) == L"VNWindow") reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+TEST_F(Lifecycle, AWindowThatAPendingMessageLoadsMeanwhileIsNotLoadedTwice) {
+  InstallWindow(kWindowId, WindowList(WindowSpec{}));
+  Actions actions;
+  actions.Post([this] { EXPECT_TRUE(win::LoadWindow(Template(), false, nullptr)); });
+  ASSERT_TRUE(win::LoadWindow(Template(), false, nullptr));
+  std::vector<HWND> windows = FormWindows();
+  EXPECT_EQ(windows, std::vector<HWND>{Handle(0)}) << "one live instance, the one its record holds";
+  for (HWND window : windows) DestroyWindow(window);
+}
+
 struct CharacterCase {
   const char* name;
   wchar_t typed;
