@@ -225,6 +225,22 @@ TEST_F(Lifecycle, AWindowThatAPendingMessageLoadsMeanwhileIsNotLoadedTwice) {
   for (HWND window : windows) DestroyWindow(window);
 }
 
+TEST_F(Lifecycle, AModalWindowEndedWhileItDisablesTheOthersTakesNoneOfThem) {
+  constexpr uint32_t kFocused = 0x52017011, kOther = 0x52017012, kModal = 0x52017013;
+  InstallWindow(kFocused, WindowList(WindowSpec{{}, {{-8, Handler(0)}}}));
+  InstallWindow(kOther, WindowList(WindowSpec{}));
+  InstallWindow(kModal, WindowList(WindowSpec{}));
+  for (uint32_t id : {kFocused, kOther}) ASSERT_TRUE(win::LoadWindow(*win::FindTemplate(id), false, nullptr));
+  win::WindowUnit::From(win::LiveUnitObject(kFocused, 0))->Show();
+  ASSERT_EQ(GetFocus(), win::LiveUnitObject(kFocused, 0)->handle());
+  // Disabling the focused window takes its focus; its handler ends the modal one.
+  ActOn(0, [](rt::HandlerCall&) { DestroyWindow(win::LiveUnitObject(kModal, 0)->handle()); });
+  ASSERT_TRUE(win::LoadWindow(*win::FindTemplate(kModal), true, nullptr));
+  EXPECT_EQ(win::LiveUnitObject(kModal, 0), nullptr);
+  for (uint32_t id : {kFocused, kOther})
+    EXPECT_TRUE(IsWindowEnabled(win::LiveUnitObject(id, 0)->handle())) << std::hex << id << ": nobody gives it back";
+}
+
 struct CharacterCase {
   const char* name;
   wchar_t typed;
