@@ -6,6 +6,7 @@
 #include <functional>
 #include <thread>
 
+#include "commands/window_commands.h"
 #include "fatal_trap.h"
 #include "program_fixture.h"
 #include "runtime/heap.h"
@@ -128,6 +129,17 @@ TEST_F(CallbackFromWorker, AnEventAWorkerRaisesRunsOnTheWindowThread) {
   win::EventRecord record{kWindowId, 0, 4};
   OnWorker([&] { Call(rt::REQ_RAISE_EVENT, reinterpret_cast<intptr_t>(&record)); });
   EXPECT_EQ(handlerThread, GetCurrentThreadId());
+}
+
+// The destroy-window command asked for on a worker ends the window there
+// where it lives.
+TEST_F(CallbackFromWorker, AWindowAWorkerDestroysAtOnceIsGone) {
+  win::LoadRequest request{kWindowId, nullptr, 0};
+  ASSERT_EQ(Call(rt::REQ_LOAD_WINDOW, reinterpret_cast<intptr_t>(&request)), 0);
+  rt::ArgRecord arguments[] = {{kWindowId, 0x06010000, 0x00010001}, rt::MakeBool(true)};
+  rt::ArgRecord result{};
+  OnWorker([&] { core::DestroyFormWindow(&result, 2, arguments); });
+  EXPECT_EQ(Call(rt::REQ_WINDOW_OBJECT, kWindowId, 0), 0);
 }
 
 }  // namespace
