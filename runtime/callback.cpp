@@ -9,6 +9,7 @@
 #include "runtime/conversions.h"
 #include "runtime/fatal.h"
 #include "runtime/heap.h"
+#include "runtime/hidden_owner.h"
 #include "runtime/library_registry.h"
 #include "runtime/message_loop.h"
 #include "runtime/shutdown.h"
@@ -97,6 +98,16 @@ intptr_t WindowRequest(int request, intptr_t p1, intptr_t p2) {
   }
 }
 
+// Library commands run on the threads that call them (the player's workers
+// write the status bar and play the track), but windows, records and
+// handlers belong to the window thread: a worker's window and event requests
+// are carried there, and the worker waits for the answer.
+intptr_t OnWindowThread(int request, intptr_t p1, intptr_t p2) {
+  intptr_t answer = 0;
+  RunOnMainThread([&] { answer = WindowRequest(request, p1, p2); });
+  return answer;
+}
+
 }  // namespace
 
 intptr_t RuntimeCallbackEntry(int request, intptr_t p1, intptr_t p2) {
@@ -125,7 +136,7 @@ intptr_t RuntimeCallbackEntry(int request, intptr_t p1, intptr_t p2) {
     case REQ_FATAL_ERROR: ReportFatalError(p1 ? As<const char>(p1) : "");
     case REQ_EXIT_PROGRAM: ExitProgram(int(p1));
     case REQ_BUILD_KIND: return intptr_t(state.buildKind);
-    default: return WindowRequest(request, p1, p2);
+    default: return OnWindowThread(request, p1, p2);
   }
 }
 

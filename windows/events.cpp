@@ -52,6 +52,28 @@ void CheckMayRaise(const UnitList& units, uint32_t index) {
     rt::ReportFatalError("引发事件的窗口组件无效");
 }
 
+// The event source while a handler runs. A handler may raise further events
+// (writing an edit box's content does); when an inner one returns, the
+// source is the outer event's again, and 0 after the outermost.
+class RunningEvent {
+ public:
+  RunningEvent(uint32_t windowId, uint32_t unitId)
+      : outerWindow_(rt::State().eventSourceWindow), outerUnit_(rt::State().eventSourceUnit) {
+    rt::State().eventSourceWindow = windowId;
+    rt::State().eventSourceUnit = unitId;
+  }
+  ~RunningEvent() {
+    rt::State().eventSourceWindow = outerWindow_;
+    rt::State().eventSourceUnit = outerUnit_;
+  }
+  RunningEvent(const RunningEvent&) = delete;
+  RunningEvent& operator=(const RunningEvent&) = delete;
+
+ private:
+  uint32_t outerWindow_;
+  uint32_t outerUnit_;
+};
+
 // Finds and calls the handler; the answer, when one ran.
 std::optional<rt::HandlerCall> Dispatch(uint32_t windowId, uint32_t unitId, int32_t event,
                                         const rt::HandlerCall& arguments) {
@@ -62,13 +84,9 @@ std::optional<rt::HandlerCall> Dispatch(uint32_t windowId, uint32_t unitId, int3
   CheckMayRaise(units, index);
   rt::EventHandler handler = BoundHandler(units, index, event);
   if (!handler) return std::nullopt;
-  rt::RuntimeState& state = rt::State();
-  state.eventSourceWindow = windowId;
-  state.eventSourceUnit = unitId ? unitId : units.idAt(0);
   rt::HandlerCall call = arguments;
+  RunningEvent running(windowId, unitId ? unitId : units.idAt(0));
   handler(call);
-  state.eventSourceWindow = 0;
-  state.eventSourceUnit = 0;
   return call;
 }
 

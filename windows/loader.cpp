@@ -31,8 +31,8 @@ class Load {
  public:
   Load(WindowTemplate& t, bool modal, HWND owner) : t_(t), modal_(modal), owner_(owner) {}
 
+  // The caller has pumped pending messages (request 2009's first half).
   bool run() {
-    rt::DoEvents();
     SuppressEvents();
     t_.snapshot = t_.units;
     menu_ = BuildMenu(t_.units);
@@ -170,20 +170,23 @@ class Load {
 
   // Takes back what the load made: a created window is destroyed with its
   // units (which puts the snapshot back); otherwise the snapshot is dropped.
+  // Events stay suppressed meanwhile: a window that never loaded has no
+  // handler to tell of its end.
   bool fail() {
-    ResumeEvents();
     if (menu_.accelerators && !(window_ && window_->accelerators() == menu_.accelerators))
       DestroyAcceleratorTable(menu_.accelerators);
-    if (window_ && window_->alive()) {
-      DestroyWindow(window_->handle());
-      return false;
-    }
+    if (window_ && window_->alive()) DestroyWindow(window_->handle());
+    else dropUnits();
+    ResumeEvents();
+    return false;
+  }
+
+  void dropUnits() {
     for (auto& c : created_)
       if (UnitObject* unit = RecordObject(t_, c.index); unit && unit->alive()) DestroyWindow(unit->handle());
     if (menu_.bar && !window_) DestroyMenu(menu_.bar);
     if (t_.snapshot) t_.units = std::move(*t_.snapshot);
     t_.snapshot.reset();
-    return false;
   }
 
   struct Created {
@@ -218,20 +221,31 @@ bool WindowRecordVisible(const WindowTemplate& t) {
   return t.units.word(0, t.units.unitLayout(0).flags) & RECORD_VISIBLE;
 }
 
+// A live instance that is not pending close is brought forward and stays
+// the only one; one pending close is destroyed to be loaded anew.
+bool BringForwardLoaded(WindowTemplate& t) {
+  auto* loaded = WindowUnit::From(LoadedWindow(t));
+  if (!loaded) return false;
+  if (loaded->closing()) {
+    loaded->DestroyNow();
+    return false;
+  }
+  if (IsIconic(loaded->handle())) ShowWindow(loaded->handle(), SW_RESTORE);
+  else SetActiveWindow(loaded->handle());
+  return true;
+}
+
 }  // namespace
 
+// The messages pumped before the load may run handlers that load this very
+// window: it is looked for again after them.
 bool LoadWindow(WindowTemplate& t, bool modal, HWND owner) {
   LoadUnderway underway;
-  if (auto* loaded = WindowUnit::From(LoadedWindow(t))) {
-    if (!loaded->closing()) {
-      if (IsIconic(loaded->handle())) ShowWindow(loaded->handle(), SW_RESTORE);
-      else SetActiveWindow(loaded->handle());
-      return true;
-    }
-    loaded->DestroyNow();
-  }
+  if (BringForwardLoaded(t)) return true;
   if (modal) owner = nullptr;
   else if (owner && !IsWindow(owner)) return false;
+  rt::DoEvents();
+  if (BringForwardLoaded(t)) return true;
   return Load(t, modal, owner).run();
 }
 

@@ -180,6 +180,9 @@ void WriteMousePointer(const Target& at, std::span<const uint8_t> data) {
   std::memcpy(field.data(), &length, 4);
   std::copy(stored.begin(), stored.end(), field.begin() + 4);
   at.units().replace(at.index, l.pointerLength, 4 + oldLength, field);
+  // A unit without a window has no cursor: the loader makes it from the
+  // record, and the window's end gives it back with the slot.
+  if (!at.live()) return;
   size_t cursorSlot = at.units().unitLayout(at.index).cursorSlot();
   ReleaseCursorSlot(at.units().word(at.index, cursorSlot));
   at.units().setWord(at.index, cursorSlot, StoreCursor(CursorFromPointerData(stored)));

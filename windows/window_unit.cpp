@@ -131,6 +131,9 @@ void WindowUnit::SetAccelerators(HACCEL table) {
 }
 
 // Disables every other loaded top-level window, remembering how it was.
+// Disabling the focused window raises its lost-focus event, whose handler
+// may end this one: its end gave back what it had taken, and it takes no
+// more.
 void WindowUnit::BeginModal() {
   modal_ = true;
   for (WindowTemplate& t : Templates()) {
@@ -138,6 +141,7 @@ void WindowUnit::BeginModal() {
     if (!other || other == this || (GetWindowLongPtrW(other->handle(), GWL_STYLE) & WS_CHILD)) continue;
     disabled_.push_back({other->handle(), IsWindowEnabled(other->handle()) != FALSE});
     EnableWindow(other->handle(), FALSE);
+    if (!alive()) return;
   }
 }
 
@@ -313,13 +317,14 @@ void WindowUnit::OnActivate(WPARAM wParam) {
   } else {
     FocusFirstUnit();
   }
-  if (inActivationEvent) return;
+  // The focus events above may have ended the window.
+  if (inActivationEvent || !alive()) return;
   inActivationEvent = true;
   if (active && !firstActivationDone_) {
     firstActivationDone_ = true;
     RaiseSimpleEvent(windowId(), 0, WE_FIRST_ACTIVATION);
   }
-  if (IsWindow(handle())) RaiseSimpleEvent(windowId(), 0, active ? WE_ACTIVATED : WE_DEACTIVATED);
+  if (alive()) RaiseSimpleEvent(windowId(), 0, active ? WE_ACTIVATED : WE_DEACTIVATED);
   inActivationEvent = false;
 }
 

@@ -2,12 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
+#include <thread>
+
+#include "commands/window_commands.h"
 #include "fatal_trap.h"
 #include "program_fixture.h"
 #include "runtime/heap.h"
+#include "runtime/state.h"
 #include "runtime/values.h"
 #include "unit_list_builder.h"
+#include "windows/events.h"
+#include "windows/loader.h"
 #include "windows/unit_type.h"
+#include "windows/window_properties.h"
 
 namespace {
 
@@ -69,6 +78,68 @@ TEST_F(Callback, WindowUnitKinds) {
   EXPECT_EQ(Call(rt::REQ_WINDOW_UNIT_KIND, 0x00010003), 2);
   EXPECT_EQ(Call(rt::REQ_WINDOW_UNIT_KIND, 0x00010001), 1);
   EXPECT_EQ(Call(rt::REQ_WINDOW_UNIT_KIND, 0x00010005), 0);
+}
+
+// Library commands run on the threads that call them, and resolve their
+// units through the callback: a worker's window and event requests are the
+// window thread's work, done while the worker waits.
+class CallbackFromWorker : public ProgramFixture {
+ protected:
+  static constexpr uint32_t kWindowId = 0x52017100;
+  void SetUp() override {
+    ProgramFixture::SetUp();
+    rt::State().mainThreadId = GetCurrentThreadId();
+    InstallWindow(kWindowId, MakeUnitList({{0x06010000, UnitRecord({0x06010000, 0x00010001, 0, {{4, Handler(0)}}, "",
+                                                                    win::WriteWindowBlob({})})}}));
+  }
+  void TearDown() override {
+    win::DestroyAllLoadedWindows();
+    rt::State().mainThreadId = 0;
+    ProgramFixture::TearDown();
+  }
+  // Runs the work on a worker while this thread goes on handling messages.
+  static void OnWorker(const std::function<void()>& work) {
+    std::atomic<bool> done = false;
+    std::thread worker([&] {
+      work();
+      done = true;
+    });
+    MSG msg;
+    for (DWORD start = GetTickCount(); !done && GetTickCount() - start < 5000;) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    worker.join();
+  }
+};
+
+TEST_F(CallbackFromWorker, AWindowLoadedForAWorkerBelongsToTheWindowThread) {
+  win::LoadRequest request{kWindowId, nullptr, 0};
+  intptr_t answer = -1;
+  OnWorker([&] { answer = Call(rt::REQ_LOAD_WINDOW, reinterpret_cast<intptr_t>(&request)); });
+  EXPECT_EQ(answer, 0);
+  auto* window = reinterpret_cast<win::UnitObject*>(Call(rt::REQ_WINDOW_OBJECT, kWindowId, 0));
+  ASSERT_NE(window, nullptr) << "a window made on the worker ends with it";
+  EXPECT_EQ(GetWindowThreadProcessId(window->handle(), nullptr), GetCurrentThreadId());
+}
+
+TEST_F(CallbackFromWorker, AnEventAWorkerRaisesRunsOnTheWindowThread) {
+  DWORD handlerThread = 0;
+  ActOn(0, [&](rt::HandlerCall&) { handlerThread = GetCurrentThreadId(); });
+  win::EventRecord record{kWindowId, 0, 4};
+  OnWorker([&] { Call(rt::REQ_RAISE_EVENT, reinterpret_cast<intptr_t>(&record)); });
+  EXPECT_EQ(handlerThread, GetCurrentThreadId());
+}
+
+// The destroy-window command asked for on a worker ends the window there
+// where it lives.
+TEST_F(CallbackFromWorker, AWindowAWorkerDestroysAtOnceIsGone) {
+  win::LoadRequest request{kWindowId, nullptr, 0};
+  ASSERT_EQ(Call(rt::REQ_LOAD_WINDOW, reinterpret_cast<intptr_t>(&request)), 0);
+  rt::ArgRecord arguments[] = {{kWindowId, 0x06010000, 0x00010001}, rt::MakeBool(true)};
+  rt::ArgRecord result{};
+  OnWorker([&] { core::DestroyFormWindow(&result, 2, arguments); });
+  EXPECT_EQ(Call(rt::REQ_WINDOW_OBJECT, kWindowId, 0), 0);
 }
 
 }  // namespace

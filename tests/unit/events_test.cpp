@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "fatal_trap.h"
 #include "program_fixture.h"
 #include "runtime/callback.h"
@@ -46,6 +49,21 @@ TEST_F(Events, HandlerGetsArgumentsAndTheEventSource) {
   EXPECT_EQ(Calls()[0].sourceUnit, kEdit);
   EXPECT_EQ(record.resultPresent, 0) << "a handler without an answer leaves the result alone";
   EXPECT_EQ(rt::State().eventSourceWindow, 0u) << "cleared after the handler";
+}
+
+// A handler may raise another event (writing an edit box's content does):
+// once the inner handler returns, the outer one is the running event again.
+TEST_F(Events, TheSourceOfAnOuterHandlerOutlivesAnInnerOne) {
+  std::vector<std::pair<uint32_t, uint32_t>> seenAfterInner;
+  ActOn(1, [&](rt::HandlerCall&) {
+    win::RaiseSimpleEvent(kWindow, 0, 4);
+    seenAfterInner.push_back({rt::State().eventSourceWindow, rt::State().eventSourceUnit});
+  });
+  win::RaiseSimpleEvent(kWindow, kEdit, -9);
+  ASSERT_EQ(Calls().size(), 2u);
+  EXPECT_EQ(Calls()[1].sourceUnit, 0x06010000u) << "the inner event's own source while it runs";
+  EXPECT_EQ(seenAfterInner, (std::vector<std::pair<uint32_t, uint32_t>>{{kWindow, kEdit}}));
+  EXPECT_EQ(rt::State().eventSourceWindow, 0u) << "cleared when the outermost handler returns";
 }
 
 TEST_F(Events, WindowItselfIsUnitZeroAndReportsItsOwnRecord) {

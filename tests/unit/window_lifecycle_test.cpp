@@ -178,6 +178,69 @@ TEST_F(Lifecycle, AMenuRebuildNeverDrawsItsItemsItself) {
   EXPECT_FALSE(info.fType & MFT_OWNERDRAW);
 }
 
+TEST_F(Lifecycle, ALoadThatFailsCallsNoHandlerWhileTakingItsWindowBack) {
+  UnitSpec refused{kButton + 2, 0x0001000A, 0, {}, "", {99, 0, 0, 0}};  // a label blob of a future version
+  UnitSpec edit{kEdit, kEditType, 0, {{-8, Handler(1)}}};
+  InstallWindow(kWindowId, WindowList(WindowSpec{{refused, edit}, {{2, Handler(0)}}}));
+  EXPECT_FALSE(win::LoadWindow(Template(), false, nullptr));
+  EXPECT_FALSE(Loaded());
+  EXPECT_TRUE(Calls().empty()) << "the window never loaded: its handlers have nothing to act on";
+  EXPECT_FALSE(win::EventsSuppressed());
+}
+
+TEST_F(Lifecycle, AFocusHandlerThatDestroysTheWindowEndsItsActivation) {
+  UnitSpec button{kButton, kButtonType, 0, {{-7, Handler(0)}}};
+  button.flags = 1 | kRecordTabStop;
+  ActOn(0, [](rt::HandlerCall&) { DestroyWindow(Handle(0)); });
+  LoadWith(WindowSpec{{button}, {{8, Handler(1)}, {5, Handler(2)}}});
+  win::WindowUnit::From(Unit(0))->Show();
+  EXPECT_FALSE(Loaded());
+  std::vector<int> handlers;
+  for (const HandlerCallRecord& call : Calls()) handlers.push_back(call.handler);
+  EXPECT_EQ(handlers, std::vector<int>{0}) << "no activation events for a window that is gone";
+}
+
+// The form windows this thread has, whether the registry knows them or not.
+std::vector<HWND> FormWindows() {
+  std::vector<HWND> windows;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM found) {
+        wchar_t name[16] = {};
+        GetClassNameW(window, name, 16);
+        if (std::wstring(name) == L"VNWindow") reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+TEST_F(Lifecycle, AWindowThatAPendingMessageLoadsMeanwhileIsNotLoadedTwice) {
+  InstallWindow(kWindowId, WindowList(WindowSpec{}));
+  Actions actions;
+  actions.Post([this] { EXPECT_TRUE(win::LoadWindow(Template(), false, nullptr)); });
+  ASSERT_TRUE(win::LoadWindow(Template(), false, nullptr));
+  std::vector<HWND> windows = FormWindows();
+  EXPECT_EQ(windows, std::vector<HWND>{Handle(0)}) << "one live instance, the one its record holds";
+  for (HWND window : windows) DestroyWindow(window);
+}
+
+TEST_F(Lifecycle, AModalWindowEndedWhileItDisablesTheOthersTakesNoneOfThem) {
+  constexpr uint32_t kFocused = 0x52017011, kOther = 0x52017012, kModal = 0x52017013;
+  InstallWindow(kFocused, WindowList(WindowSpec{{}, {{-8, Handler(0)}}}));
+  InstallWindow(kOther, WindowList(WindowSpec{}));
+  InstallWindow(kModal, WindowList(WindowSpec{}));
+  for (uint32_t id : {kFocused, kOther}) ASSERT_TRUE(win::LoadWindow(*win::FindTemplate(id), false, nullptr));
+  win::WindowUnit::From(win::LiveUnitObject(kFocused, 0))->Show();
+  ASSERT_EQ(GetFocus(), win::LiveUnitObject(kFocused, 0)->handle());
+  // Disabling the focused window takes its focus; its handler ends the modal one.
+  ActOn(0, [](rt::HandlerCall&) { DestroyWindow(win::LiveUnitObject(kModal, 0)->handle()); });
+  ASSERT_TRUE(win::LoadWindow(*win::FindTemplate(kModal), true, nullptr));
+  EXPECT_EQ(win::LiveUnitObject(kModal, 0), nullptr);
+  for (uint32_t id : {kFocused, kOther})
+    EXPECT_TRUE(IsWindowEnabled(win::LiveUnitObject(id, 0)->handle())) << std::hex << id << ": nobody gives it back";
+}
+
 struct CharacterCase {
   const char* name;
   wchar_t typed;

@@ -11,7 +11,9 @@
 #include "player/form_data.h"
 #include "fatal_trap.h"
 #include "program_fixture.h"
+#include "runtime/heap.h"
 #include "runtime/state.h"
+#include "runtime/values.h"
 #include "unit_list_builder.h"
 #include "windows/loader.h"
 #include "windows/properties.h"
@@ -143,6 +145,26 @@ TEST_F(Windows, PropertiesOfAnUnloadedWindowComeFromItsRecords) {
   EXPECT_EQ(ReadUnitProperty(kMain, 0x16010009, 2, -1), 32627);
   EXPECT_EQ(ExpectFatalMessage([] { ReadUnitProperty(kMain, 0x16010009, 8, -1); }), "指定窗口尚未载入");
   EXPECT_EQ(ExpectFatalMessage([] { ReadUnitProperty(0x52017777, 0, 0, -1); }), "未载入欲访问窗口组件所在的窗口");
+}
+
+// Cursors belong to loaded units: the loader makes them from the records,
+// and a window's end gives them back with the snapshot.
+TEST_F(Windows, AMousePointerWrittenWhileNotLoadedBecomesACursorAtTheLoad) {
+  constexpr uint32_t kUnit = 0x16010009;
+  WindowTemplate& t = *FindTemplate(kMain);
+  auto cursorSlot = [&t] {
+    uint32_t index = *t.units.indexOf(kUnit);
+    return t.units.word(index, t.units.unitLayout(index).cursorSlot());
+  };
+  uint32_t cross = 32515;  // IDC_CROSS
+  rt::HeapPtr<void> pointer(rt::MakeByteSet(&cross, 4));
+  uint64_t bits = uint64_t(uintptr_t(pointer.get()));
+  WriteUnitProperty(kMain, kUnit, 7, -1, uint32_t(bits), uint32_t(bits >> 32));
+  EXPECT_EQ(cursorSlot(), 0u) << "no cursor while the unit has no window";
+  ASSERT_TRUE(LoadWindow(t, false, nullptr));
+  EXPECT_EQ(CursorInSlot(cursorSlot()), LoadCursorW(nullptr, IDC_CROSS));
+  SendMessageW(Loaded(kMain)->handle(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(cursorSlot(), 0u) << "the record is back as the load found it";
 }
 
 // A window whose close handlers may refuse.
