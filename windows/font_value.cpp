@@ -1,8 +1,11 @@
 #include "windows/font_value.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
+#include "runtime/gbk.h"
 #include "runtime/heap.h"
 #include "runtime/values.h"
 
@@ -31,10 +34,25 @@ void SetFace(LOGFONTA& font, const char* face) {
   else std::memcpy(font.lfFaceName, kDefaultFace, std::strlen(kDefaultFace));
 }
 
-int32_t PointSize(const LOGFONTA& font) { return MulDiv(std::abs(font.lfHeight), 72, ScreenDpi()); }
+// Stored heights may be any word, INT_MIN included.
+int32_t PointSize(const LOGFONTA& font) {
+  return MulDiv(int(std::min<int64_t>(std::llabs(int64_t(font.lfHeight)), INT_MAX)), 72, ScreenDpi());
+}
 
 void SetPointSize(LOGFONTA& font, int64_t size) {
-  font.lfHeight = -MulDiv(int(std::llabs(size)), ScreenDpi(), 72);
+  font.lfHeight = -MulDiv(int(std::min<int64_t>(std::llabs(size), INT_MAX)), ScreenDpi(), 72);
+}
+
+// DEFAULT_GUI_FONT's LOGFONT with its face name in GBK, read through the
+// wide API like every text of the platform.
+LOGFONTA DefaultGuiFont() {
+  LOGFONTW wide{};
+  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof wide, &wide);
+  LOGFONTA font{};
+  std::memcpy(&font, &wide, offsetof(LOGFONTA, lfFaceName));
+  std::string face = rt::GbkFromWide(wide.lfFaceName);
+  std::memcpy(font.lfFaceName, face.data(), std::min<size_t>(face.size(), LF_FACESIZE - 1));
+  return font;
 }
 
 }  // namespace
@@ -42,7 +60,7 @@ void SetPointSize(LOGFONTA& font, int64_t size) {
 LOGFONTA FontOrDefault(std::span<const uint8_t> stored) {
   LOGFONTA font{};
   if (stored.size() >= sizeof font) std::memcpy(&font, stored.data(), sizeof font);
-  else GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+  else font = DefaultGuiFont();
   return font;
 }
 

@@ -4,9 +4,11 @@
 
 namespace win {
 
+// An empty blob gives the defaults, as every unit type's does.
 std::optional<WindowProperties> ReadWindowBlob(std::span<const uint8_t> blob) {
   BlobReader in(blob);
   WindowProperties p;
+  if (blob.empty()) return p;
   uint32_t version = in.word();
   if (!in.ok() || version > kWindowBlobVersion) return std::nullopt;
   p.borderStyle = in.word();

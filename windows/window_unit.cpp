@@ -252,6 +252,7 @@ LRESULT WindowUnit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_KILLFOCUS: RaiseSimpleEvent(windowId(), 0, EV_LOST_FOCUS); break;
     case WM_COMMAND:
       if (lParam) return Reflect(HWND(lParam), message, wParam, lParam);
+      if (LOWORD(wParam) < kFirstMenuCommand) break;
       OnMenuCommand(LOWORD(wParam));
       return 0;
     case WM_NOTIFY: return Reflect(reinterpret_cast<NMHDR*>(lParam)->hwndFrom, message, wParam, lParam);
@@ -345,8 +346,9 @@ bool WindowUnit::OnSetCursor(HWND target, LPARAM lParam) {
   return true;
 }
 
+// IDs from 57600 (0xE100) up are ignored; an index past the run too.
 void WindowUnit::OnMenuCommand(UINT command) {
-  if (command < kFirstMenuCommand || command > kLastMenuCommand) return;
+  if (command > kLastMenuCommand) return;
   WindowTemplate& t = windowTemplate();
   MenuRun run = FindMenuRun(t.units);
   uint32_t position = command - kFirstMenuCommand;

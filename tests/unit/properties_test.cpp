@@ -1,6 +1,7 @@
 // Property value conversions: fonts by element and mouse pointer data.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <string>
 
@@ -48,6 +49,8 @@ TEST(FontValue, FlagsAndPointSize) {
   EXPECT_EQ(ReadFontElement(font, FONT_SIZE), 12);
   WriteFontElement(font, FONT_SIZE, -12);
   EXPECT_EQ(ReadFontElement(font, FONT_SIZE), 12) << "the size's magnitude counts";
+  font.lfHeight = INT_MIN;  // stored data may hold any height
+  EXPECT_GT(ReadFontElement(font, FONT_SIZE), 0);
 }
 
 TEST(FontValue, WholeFontRecords) {

@@ -232,6 +232,10 @@ TEST(WindowBlob, VersionsAndDefaults) {
   EXPECT_TRUE(v1->showInTaskbar);
   EXPECT_EQ(v1->borderStyle, 4u);
   EXPECT_FALSE(ReadWindowBlob(std::vector<uint8_t>(blob.begin(), blob.begin() + 20))) << "cut short";
+  auto empty = ReadWindowBlob({});
+  ASSERT_TRUE(empty) << "an empty blob gives the defaults";
+  EXPECT_EQ(empty->borderStyle, 2u);
+  EXPECT_TRUE(empty->escCloses);
 }
 
 }  // namespace
