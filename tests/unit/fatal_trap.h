@@ -34,4 +34,15 @@ std::string ExpectFatalMessage(Body body) {
   return ExpectFatal(body).message;
 }
 
+// Runs `body`; a fatal error it raises fails the test, naming `what`, and
+// the test goes on after it.
+template <class Body>
+void ExpectNoFatal(const std::string& what, Body body) {
+  try {
+    body();
+  } catch (const FatalErrorRaised& raised) {
+    ADD_FAILURE() << what << ": fatal error \"" << raised.message << '"';
+  }
+}
+
 }  // namespace testing_support

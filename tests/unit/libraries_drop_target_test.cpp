@@ -3,12 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "loaded_window.h"
+#include "unit_properties.h"
 #include "units_test_support.h"
 
 #include <array>
 #include <vector>
-
-#include "windows/properties.h"
 
 namespace {
 
@@ -52,20 +51,12 @@ TEST_F(DropTargetTest, WindowIsAHiddenChildAtTheRecordsRectangle) {
   win::UnitObject* unit = Create(Words({1, 0, 0, 0, 1}));
   ASSERT_NE(unit, nullptr);
   HWND window = unit->handle();
-  wchar_t className[64] = {};
-  GetClassNameW(window, className, 64);
-  EXPECT_STREQ(className, L"_QX_DropTarget");
+  EXPECT_EQ(units_test::ClassOf(window), L"_QX_DropTarget");
   EXPECT_EQ(GetParent(window), parent_);
   EXPECT_EQ(GetDlgCtrlID(window), 110);
   EXPECT_FALSE(IsWindowVisible(window));
-  EXPECT_EQ(DWORD(GetWindowLongPtrW(window, GWL_STYLE)) & 0x44000000u, 0x44000000u);
-  RECT placed = {};
-  GetWindowRect(window, &placed);
-  MapWindowPoints(nullptr, parent_, reinterpret_cast<POINT*>(&placed), 2);
-  EXPECT_EQ(placed.left, 536);
-  EXPECT_EQ(placed.top, 248);
-  EXPECT_EQ(placed.right - placed.left, 32);
-  EXPECT_EQ(placed.bottom - placed.top, 32);
+  EXPECT_EQ(units_test::StyleOf(window) & 0x44000000u, 0x44000000u);
+  EXPECT_EQ(units_test::PlaceOf(window), units_test::Describe({536, 248, 568, 280}));
 }
 
 TEST_F(DropTargetTest, LoaderStyleBitsReachTheWindow) {
@@ -129,11 +120,13 @@ struct FlagWriteCase {
 
 class DropTargetOnWindow : public testing_support::LoadedWindowTest {
  protected:
-  static Flags FlagsRead() {
+  Flags FlagsRead() const {
     Flags flags;
-    for (int i = 0; i < 4; ++i) flags[size_t(i)] = uint32_t(win::ReadUnitProperty(kWindowId, kDrop, ACCEPT_TEXT + i, -1));
+    for (int i = 0; i < 4; ++i) flags[size_t(i)] = uint32_t(drop.ReadNumber(ACCEPT_TEXT + i));
     return flags;
   }
+
+  const units_test::UnitProperties drop{kWindowId, kDrop, kDropTargetType};
 };
 
 // The steps run in order on one unit, starting from the player's blob.
@@ -152,7 +145,7 @@ TEST_F(DropTargetOnWindow, EachFlagIsStoredAtOnceWithoutRecreation) {
   HWND window = Handle(kDrop);
   ASSERT_NE(window, nullptr);
   for (const FlagWriteCase& c : steps) {
-    win::WriteUnitProperty(kWindowId, kDrop, c.property, -1, c.written, 0);
+    drop.Write(c.property, c.written);
     const Flags& f = c.flags;
     EXPECT_EQ(FlagsRead(), f) << c.name;
     EXPECT_EQ(units_test::Serialize(kDropTargetType.interfaceFunction, Unit(kDrop)), Words({1, f[0], f[1], f[2], f[3]}))

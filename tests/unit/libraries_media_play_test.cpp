@@ -39,19 +39,12 @@ TEST_F(MediaPlayTest, WindowIsAHiddenBorderedChildWhateverTheBlob) {
     win::UnitObject* unit = Create(blob);
     ASSERT_NE(unit, nullptr) << blob.size() << "-byte blob";
     HWND window = unit->handle();
-    wchar_t className[64] = {};
-    GetClassNameW(window, className, 64);
-    EXPECT_STREQ(className, L"_QX_MediaPlay");
+    EXPECT_EQ(units_test::ClassOf(window), L"_QX_MediaPlay");
     EXPECT_EQ(GetParent(window), parent_);
     EXPECT_EQ(GetDlgCtrlID(window), 100);
     EXPECT_FALSE(IsWindowVisible(window));
-    EXPECT_EQ(DWORD(GetWindowLongPtrW(window, GWL_STYLE)) & 0x44800000u, 0x44800000u);
-    RECT placed = {};
-    GetWindowRect(window, &placed);
-    MapWindowPoints(nullptr, parent_, reinterpret_cast<POINT*>(&placed), 2);
-    EXPECT_EQ(placed.left, 536);
-    EXPECT_EQ(placed.top, 280);
-    EXPECT_EQ(placed.right - placed.left, 26);
+    EXPECT_EQ(units_test::StyleOf(window) & 0x44800000u, 0x44800000u);
+    EXPECT_EQ(units_test::PlaceOf(window), units_test::Describe({536, 280, 562, 306}));
     DestroyWindow(window);
   }
 }

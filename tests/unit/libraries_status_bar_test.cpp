@@ -5,20 +5,17 @@
 #include <gtest/gtest.h>
 
 #include "loaded_window.h"
+#include "unit_properties.h"
 #include "units_test_support.h"
 
 #include <array>
-#include <cstring>
-#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
-#include "runtime/heap.h"
-#include "runtime/values.h"
 #include "windows/blob.h"
 #include "windows/font_value.h"
-#include "windows/properties.h"
 #include "windows/window_unit.h"
 
 namespace {
@@ -74,15 +71,7 @@ Bytes Blob(const BlobFields& fields) {
 // The main window's status bar: "Wait" and "Item", no borders, no icons.
 Bytes PlayerParts() { return PartsData({{185, SBT_NOBORDERS, -1, "Wait", ""}, {429, SBT_NOBORDERS, -1, "Item", ""}}); }
 
-Bytes FontBytes(const char* face, BYTE charSet) {
-  LOGFONTA font = {};
-  font.lfHeight = -12;
-  font.lfWeight = FW_BOLD;
-  font.lfCharSet = charSet;
-  std::strcpy(font.lfFaceName, face);
-  const auto* bytes = reinterpret_cast<const uint8_t*>(&font);
-  return Bytes(bytes, bytes + sizeof font);
-}
+Bytes FontBytes(std::string_view face) { return units_test::StoredFont(-12, face, FW_BOLD); }
 
 // Icons data as the property stores it: "MITL", four unread bytes, then an
 // image list stream holding one 16 × 16 icon.
@@ -130,9 +119,7 @@ class StatusBarTest : public ::testing::Test {
     return unit ? unit->handle() : nullptr;
   }
 
-  static Bytes Serialize(win::UnitObject* unit) {
-    return win::FindOperation<win::OP_GET_ALL_PROPERTIES>(&kStatusBarType)(unit);
-  }
+  static Bytes Serialize(win::UnitObject* unit) { return units_test::Serialize(kStatusBarType.interfaceFunction, unit); }
 
   units_test::ParentWindow host_;
   HWND parent_ = host_.get();
@@ -176,9 +163,7 @@ TEST_F(StatusBarTest, PlayerStatusBarShowsWaitAndItem) {
 TEST_F(StatusBarTest, ControlIsAHiddenChildWithTheControlId) {
   HWND bar = CreateBar(Blob({.parts = PlayerParts()}));
   ASSERT_NE(bar, nullptr);
-  wchar_t className[64] = {};
-  GetClassNameW(bar, className, 64);
-  EXPECT_STREQ(className, L"msctls_statusbar32");
+  EXPECT_EQ(units_test::ClassOf(bar), L"msctls_statusbar32");
   EXPECT_EQ(GetParent(bar), parent_);
   EXPECT_EQ(GetDlgCtrlID(bar), kControlId);
   EXPECT_FALSE(IsWindowVisible(bar));
@@ -249,7 +234,7 @@ TEST_F(StatusBarTest, NewestBlobsRoundTripByteForByte) {
       {"no parts data", {}},
       {"parts data listing no parts", {.parts = PartsData({})}},
       {"colour, top, grip", {.backColour = 0x0000FF00, .alignment = 1, .sizeGrip = 1, .parts = PlayerParts()}},
-      {"font", {.font = FontBytes("宋体", GB2312_CHARSET), .parts = PlayerParts()}},
+      {"font", {.font = FontBytes("宋体"), .parts = PlayerParts()}},
       {"icons", {.icons = IconsData(), .parts = PartsData({{60, 0, 0, "a", "tip"}, {-1, SBT_POPOUT, -1, "b", ""}})}},
       {"unreadable icons", {.icons = {'M', 'I', 'T', 'L', 0, 0, 0, 0, 1, 2, 3}}},
       {"texts in GBK", {.parts = PartsData({{100, 0, -1, "等待", "提示"}})}},
@@ -274,7 +259,7 @@ Bytes Truncated(Bytes blob, size_t length) {
 }
 
 TEST_F(StatusBarTest, NewerOrDamagedBlobsAreRefused) {
-  const Bytes player = Blob({.font = FontBytes("宋体", 0), .parts = PlayerParts()});
+  const Bytes player = Blob({.font = FontBytes("宋体"), .parts = PlayerParts()});
   Bytes partsWithoutTerminator = PlayerParts();
   partsWithoutTerminator.pop_back();
   const RefusedCase cases[] = {
@@ -328,7 +313,7 @@ TEST_F(StatusBarTest, IconsWithoutTheMarkBuildNothing) {
 }
 
 TEST_F(StatusBarTest, StoredFontIsUsedWithItsCharacterSetAndQualityFixed) {
-  HWND bar = CreateBar(Blob({.font = FontBytes("宋体", GB2312_CHARSET), .parts = PlayerParts()}));
+  HWND bar = CreateBar(Blob({.font = FontBytes("宋体"), .parts = PlayerParts()}));
   ASSERT_NE(bar, nullptr);
   HFONT font = HFONT(SendMessageW(bar, WM_GETFONT, 0, 0));
   ASSERT_NE(font, HFONT(GetStockObject(DEFAULT_GUI_FONT)));
@@ -339,16 +324,6 @@ TEST_F(StatusBarTest, StoredFontIsUsedWithItsCharacterSetAndQualityFixed) {
   EXPECT_EQ(made.lfWeight, FW_BOLD);
   EXPECT_EQ(made.lfCharSet, DEFAULT_CHARSET);
   EXPECT_EQ(made.lfQuality, PROOF_QUALITY);
-}
-
-TEST_F(StatusBarTest, UnterminatedFaceNameIsCutNotOverrun) {
-  Bytes font = FontBytes("", 0);
-  std::memset(font.data() + offsetof(LOGFONTA, lfFaceName), 'A', LF_FACESIZE);
-  HWND bar = CreateBar(Blob({.font = font}));
-  ASSERT_NE(bar, nullptr);
-  LOGFONTW made = {};
-  ASSERT_TRUE(GetObjectW(HFONT(SendMessageW(bar, WM_GETFONT, 0, 0)), sizeof made, &made));
-  EXPECT_EQ(std::wstring(made.lfFaceName), std::wstring(LF_FACESIZE - 1, L'A'));
 }
 
 TEST_F(StatusBarTest, RealignMessagePlacesTheBarAlongTheParentsEdge) {
@@ -372,11 +347,6 @@ constexpr uint32_t kBar = 0x16010002;
 
 enum Property : int { BACK_COLOUR = 8, ALIGNMENT, SIZE_GRIP, FONT, ICONS, PARTS };
 
-std::pair<uint32_t, uint32_t> PointerWords(const void* pointer) {
-  uint64_t bits = uintptr_t(pointer);
-  return {uint32_t(bits), uint32_t(bits >> 32)};
-}
-
 // The background colour the control was given: the bar has no message to
 // read it, but setting one answers the previous colour.
 COLORREF BackColourOf(HWND bar) {
@@ -391,29 +361,6 @@ class StatusBarOnWindow : public testing_support::LoadedWindowTest {
 
   static HWND Bar() { return Handle(kBar); }
 
-  static void Write(int property, uint32_t value) { win::WriteUnitProperty(kWindowId, kBar, property, -1, value, 0); }
-  static void WritePointer(int property, const void* pointer, int element = win::FONT_WHOLE) {
-    auto [low, high] = PointerWords(pointer);
-    win::WriteUnitProperty(kWindowId, kBar, property, element, low, high);
-  }
-  static void WriteBytes(int property, const Bytes& bytes) {
-    rt::HeapPtr<> set(rt::MakeByteSet(bytes.data(), int64_t(bytes.size())));
-    WritePointer(property, set.get());
-  }
-
-  static int64_t Read(int property, int element = win::FONT_WHOLE) {
-    return win::ReadUnitProperty(kWindowId, kBar, property, element);
-  }
-  static Bytes ReadBytes(int property) {
-    rt::HeapPtr<> set(reinterpret_cast<void*>(intptr_t(Read(property))));
-    const uint8_t* data = set ? rt::ByteSetData(set.get()) : nullptr;
-    return data ? Bytes(data, data + rt::ByteSetLength(set.get())) : Bytes{};
-  }
-  static std::string ReadText(int property, int element) {
-    rt::HeapPtr<char> text(reinterpret_cast<char*>(intptr_t(Read(property, element))));
-    return text ? text.get() : "";
-  }
-
   static LOGFONTW ShownFont() {
     LOGFONTW font = {};
     GetObjectW(HFONT(SendMessageW(Bar(), WM_GETFONT, 0, 0)), sizeof font, &font);
@@ -425,6 +372,8 @@ class StatusBarOnWindow : public testing_support::LoadedWindowTest {
     MapWindowPoints(nullptr, Handle(0), reinterpret_cast<POINT*>(&placed), 2);
     return placed;
   }
+
+  const units_test::UnitProperties bar{kWindowId, kBar, kStatusBarType};
 };
 
 struct WordWriteCase {
@@ -443,7 +392,6 @@ TEST_F(StatusBarOnWindow, WordPropertiesClampAndChooseWhetherToRecreate) {
       {"alignment none", ALIGNMENT, 2, 2, true},
       {"alignment beyond the choices", ALIGNMENT, 3, 2, true},
       {"alignment far beyond", ALIGNMENT, 0x7FFFFFFF, 2, true},
-      {"negative alignment", ALIGNMENT, uint32_t(-1), 0, true},
       {"size grip", SIZE_GRIP, 1, 1, true},
       {"any non-zero size grip", SIZE_GRIP, 0x100, 1, true},
       {"no size grip", SIZE_GRIP, 0, 0, true},
@@ -451,8 +399,8 @@ TEST_F(StatusBarOnWindow, WordPropertiesClampAndChooseWhetherToRecreate) {
   LoadBar(Blob({.parts = PlayerParts()}));
   for (const WordWriteCase& c : cases) {
     HWND before = Bar();
-    Write(c.property, c.written);
-    EXPECT_EQ(Read(c.property), c.read) << c.name;
+    bar.Write(c.property, c.written);
+    EXPECT_EQ(bar.ReadNumber(c.property), c.read) << c.name;
     EXPECT_EQ(Bar() != before, c.recreates) << c.name;
   }
 }
@@ -472,7 +420,7 @@ TEST_F(StatusBarOnWindow, BackColourReachesTheControlWithTheDefaultAsTheButtonFa
   LoadBar(Blob({.parts = PlayerParts()}));
   ASSERT_EQ(BackColourOf(Bar()), GetSysColor(COLOR_BTNFACE));
   for (const ColourCase& c : cases) {
-    Write(BACK_COLOUR, c.written);
+    bar.Write(BACK_COLOUR, c.written);
     EXPECT_EQ(BackColourOf(Bar()), c.given) << c.name;
   }
 }
@@ -480,13 +428,13 @@ TEST_F(StatusBarOnWindow, BackColourReachesTheControlWithTheDefaultAsTheButtonFa
 TEST_F(StatusBarOnWindow, FontElementsReachTheControlMadeForProofDrawing) {
   LoadBar(Blob({.parts = PlayerParts()}));
   ASSERT_EQ(HFONT(SendMessageW(Bar(), WM_GETFONT, 0, 0)), HFONT(GetStockObject(DEFAULT_GUI_FONT)));
-  win::WriteUnitProperty(kWindowId, kBar, FONT, win::FONT_SIZE, 20, 0);
-  WritePointer(FONT, "黑体", win::FONT_FACE);
-  win::WriteUnitProperty(kWindowId, kBar, FONT, win::FONT_BOLD, 1, 0);
+  bar.Write(FONT, 20, win::FONT_SIZE);
+  bar.Write(FONT, "黑体", win::FONT_FACE);
+  bar.Write(FONT, 1, win::FONT_BOLD);
 
-  EXPECT_EQ(Read(FONT, win::FONT_SIZE), 20);
-  EXPECT_EQ(ReadText(FONT, win::FONT_FACE), "黑体");
-  EXPECT_EQ(Read(FONT, win::FONT_BOLD), 1);
+  EXPECT_EQ(bar.ReadNumber(FONT, win::FONT_SIZE), 20);
+  EXPECT_EQ(bar.ReadText(FONT, win::FONT_FACE), "黑体");
+  EXPECT_EQ(bar.ReadNumber(FONT, win::FONT_BOLD), 1);
   LOGFONTW shown = ShownFont();
   EXPECT_STREQ(shown.lfFaceName, L"黑体");
   HDC screen = GetDC(nullptr);
@@ -496,7 +444,7 @@ TEST_F(StatusBarOnWindow, FontElementsReachTheControlMadeForProofDrawing) {
   EXPECT_EQ(shown.lfCharSet, DEFAULT_CHARSET);
   EXPECT_EQ(shown.lfQuality, PROOF_QUALITY);
 
-  WritePointer(FONT, nullptr);  // no font record: back to the default font
+  bar.Write(FONT, 0);  // the null font record: back to the default font
   EXPECT_EQ(HFONT(SendMessageW(Bar(), WM_GETFONT, 0, 0)), HFONT(GetStockObject(DEFAULT_GUI_FONT)));
   EXPECT_EQ(units_test::Serialize(kStatusBarType.interfaceFunction, Unit(kBar)), Blob({.parts = PlayerParts()}));
 }
@@ -506,8 +454,8 @@ TEST_F(StatusBarOnWindow, IconsBuildTheImageListAndShowInTheParts) {
   LoadBar(Blob({.parts = PartsData({{60, 0, 0, "a", ""}, {60, 0, -1, "b", ""}})}));
   ASSERT_EQ(SendMessageW(Bar(), SB_GETICON, 0, 0), 0);
 
-  WriteBytes(ICONS, icons);
-  EXPECT_EQ(ReadBytes(ICONS), icons);
+  bar.Write(ICONS, icons);
+  EXPECT_EQ(bar.ReadBytes(ICONS), icons);
   EXPECT_NE(SendMessageW(Bar(), SB_GETICON, 0, 0), 0) << "the parts were not applied again";
   EXPECT_EQ(SendMessageW(Bar(), SB_GETICON, 1, 0), 0);
 }
@@ -521,8 +469,8 @@ TEST_F(StatusBarOnWindow, UnreadableIconsKeepThePreviousImageList) {
   };
   LoadBar(Blob({.icons = IconsData(), .parts = PartsData({{60, 0, 0, "a", ""}})}));
   for (const auto& [name, icons] : unreadable) {
-    WriteBytes(ICONS, icons);
-    EXPECT_EQ(ReadBytes(ICONS), icons) << name << ": the data is stored as given";
+    bar.Write(ICONS, icons);
+    EXPECT_EQ(bar.ReadBytes(ICONS), icons) << name << ": the data is stored as given";
     EXPECT_NE(SendMessageW(Bar(), SB_GETICON, 0, 0), 0) << name;
   }
 }
@@ -552,8 +500,8 @@ TEST_F(StatusBarOnWindow, PartsAreAppliedAgainAndCorruptDataIsRefused) {
   };
   LoadBar(Blob({.parts = PartsData({{10, 0, -1, "first", ""}})}));
   for (const PartsWriteCase& c : cases) {
-    WriteBytes(PARTS, c.written);
-    EXPECT_EQ(ReadBytes(PARTS), c.read) << c.name;
+    bar.Write(PARTS, c.written);
+    EXPECT_EQ(bar.ReadBytes(PARTS), c.read) << c.name;
     EXPECT_EQ(SendMessageW(Bar(), SB_ISSIMPLE, 0, 0) != 0, c.simple) << c.name;
     if (c.simple) continue;
     EXPECT_EQ(RightEdges(Bar()), c.edges) << c.name;
@@ -593,11 +541,11 @@ TEST_F(StatusBarOnWindow, RecreationKeepsPartsAndTextsAndLaysTheBarOutAgain) {
   };
   const Bytes parts = PartsData({{185, SBT_NOBORDERS, -1, "Wait", ""}, {429, SBT_POPOUT, -1, "Playing...", "tip"}});
   LoadBar(Blob({.parts = PlayerParts()}));
-  WriteBytes(PARTS, parts);  // changed after loading: the new control must come from the live state
+  bar.Write(PARTS, parts);  // changed after loading: the new control must come from the live state
   for (const RecreateCase& c : steps) {
     HWND before = Bar();
     RECT placedBefore = PlaceInWindow();
-    Write(c.property, c.value);
+    bar.Write(c.property, c.value);
     ASSERT_NE(Bar(), before) << c.name;
     EXPECT_FALSE(IsWindow(before)) << c.name;
     DWORD style = units_test::StyleOf(Bar());
@@ -609,7 +557,7 @@ TEST_F(StatusBarOnWindow, RecreationKeepsPartsAndTextsAndLaysTheBarOutAgain) {
     EXPECT_EQ(flags, SBT_NOBORDERS) << c.name;
     EXPECT_EQ(PartText(Bar(), 1, &flags), L"Playing...") << c.name;
     EXPECT_EQ(flags, SBT_POPOUT) << c.name;
-    EXPECT_EQ(ReadBytes(PARTS), parts) << c.name;
+    EXPECT_EQ(bar.ReadBytes(PARTS), parts) << c.name;
 
     RECT client, placed = PlaceInWindow();
     GetClientRect(Handle(0), &client);
@@ -621,49 +569,41 @@ TEST_F(StatusBarOnWindow, RecreationKeepsPartsAndTextsAndLaysTheBarOutAgain) {
 struct VisitCase {
   const char* name;
   BlobFields fields;
-  std::vector<std::pair<std::string, int>> visited;
-  BlobFields changed;  // the blob written back, each text followed by "+"
+  units_test::TextVisitList visited;
+  BlobFields changed;  // the blob written back: each text followed by "!", the face "黑体"
 };
 
 TEST(StatusBarTexts, VisitorSeesTheFaceThenEachTextAndTipAndWritesChangesBack) {
-  auto visit = win::FindOperation<win::OP_TEXT_VISITOR>(&kStatusBarType);
-  ASSERT_NE(visit, nullptr);
   const Bytes icons = {'M', 'I', 'T', 'L', 0, 0, 0, 0, 7};
   const VisitCase cases[] = {
       {"font and parts",
-       {.backColour = 0x00FF00, .alignment = 1, .font = FontBytes("宋体", 0), .icons = icons,
+       {.backColour = 0x00FF00, .alignment = 1, .font = FontBytes("宋体"), .icons = icons,
         .parts = PartsData({{185, SBT_NOBORDERS, -1, "Wait", ""}, {-1, SBT_POPOUT, 2, "项目", "tip"}})},
        {{"宋体", 1}, {"Wait", 0}, {"", 0}, {"项目", 0}, {"tip", 0}},
-       {.backColour = 0x00FF00, .alignment = 1, .font = FontBytes("宋体+", 0), .icons = icons,
-        .parts = PartsData({{185, SBT_NOBORDERS, -1, "Wait+", "+"}, {-1, SBT_POPOUT, 2, "项目+", "tip+"}})}},
+       {.backColour = 0x00FF00, .alignment = 1, .font = FontBytes("黑体"), .icons = icons,
+        .parts = PartsData({{185, SBT_NOBORDERS, -1, "Wait!", "!"}, {-1, SBT_POPOUT, 2, "项目!", "tip!"}})}},
       {"no font", {.parts = PlayerParts()}, {{"Wait", 0}, {"", 0}, {"Item", 0}, {"", 0}},
-       {.parts = PartsData({{185, SBT_NOBORDERS, -1, "Wait+", "+"}, {429, SBT_NOBORDERS, -1, "Item+", "+"}})}},
-      {"no parts data", {.font = FontBytes("Arial", 0)}, {{"Arial", 1}}, {.font = FontBytes("Arial+", 0)}},
+       {.parts = PartsData({{185, SBT_NOBORDERS, -1, "Wait!", "!"}, {429, SBT_NOBORDERS, -1, "Item!", "!"}})}},
+      {"no parts data", {.font = FontBytes("Arial")}, {{"Arial", 1}}, {.font = FontBytes("黑体")}},
       {"parts data listing no parts", {.parts = PartsData({})}, {}, {.parts = PartsData({})}},
   };
   for (const VisitCase& c : cases) {
-    std::vector<std::pair<std::string, int>> visited;
-    auto written = visit(
-        Blob(c.fields),
-        [](std::string& text, int flag, void* user) {
-          static_cast<std::vector<std::pair<std::string, int>>*>(user)->push_back({text, flag});
-          text += "+";
-        },
-        &visited);
-    EXPECT_EQ(visited, c.visited) << c.name;
-    ASSERT_TRUE(written) << c.name;
-    EXPECT_EQ(*written, Blob(c.changed)) << c.name;
+    units_test::TextVisits visits = units_test::VisitTexts(kStatusBarType.interfaceFunction, Blob(c.fields), "黑体");
+    EXPECT_EQ(visits.seen, c.visited) << c.name;
+    EXPECT_EQ(visits.blob, Blob(c.changed)) << c.name;
   }
 }
 
 TEST(StatusBarTexts, VisitorRefusesABlobTheTypeRefuses) {
-  auto visit = win::FindOperation<win::OP_TEXT_VISITOR>(&kStatusBarType);
-  ASSERT_NE(visit, nullptr);
-  int visits = 0;
-  auto count = [](std::string&, int, void* user) { ++*static_cast<int*>(user); };
-  EXPECT_FALSE(visit(Blob({.version = 2, .parts = PlayerParts()}), count, &visits));
-  EXPECT_FALSE(visit(Truncated(Blob({.parts = PlayerParts()}), 30), count, &visits));
-  EXPECT_EQ(visits, 0);
+  const std::pair<const char*, Bytes> refused[] = {
+      {"version 2", Blob({.version = 2, .parts = PlayerParts()})},
+      {"cut inside the parts", Truncated(Blob({.parts = PlayerParts()}), 30)},
+  };
+  for (const auto& [name, blob] : refused) {
+    units_test::TextVisits visits = units_test::VisitTexts(kStatusBarType.interfaceFunction, blob, "黑体");
+    EXPECT_FALSE(visits.blob) << name;
+    EXPECT_EQ(visits.seen, units_test::TextVisitList{}) << name << ": nothing is visited";
+  }
 }
 
 }  // namespace

@@ -2,8 +2,9 @@
 
 #include <array>
 #include <iterator>
-#include <utility>
 #include <optional>
+#include <sstream>
+#include <utility>
 
 #include "commands/core_library.h"
 #include "libraries/drag_drop/library.h"
@@ -53,9 +54,23 @@ const rt::ProgramDescriptor kProgram = {
 
 }  // namespace
 
+std::span<const rt::LibraryDescriptor* const> ProgramLibraries() { return kLibraries; }
+
 std::vector<HandlerCallRecord>& ProgramFixture::Calls() {
   static std::vector<HandlerCallRecord> calls;
   return calls;
+}
+
+std::string ProgramFixture::CallsSeen(std::span<const std::string_view> names) {
+  std::ostringstream seen;
+  for (const HandlerCallRecord& call : Calls()) {
+    if (seen.tellp() > 0) seen << ", ";
+    if (size_t(call.handler) < names.size()) seen << names[size_t(call.handler)];
+    else seen << "handler " << call.handler;
+    for (size_t i = 0; i < call.arguments.size(); ++i) seen << (i ? "," : "(") << call.arguments[i];
+    if (!call.arguments.empty()) seen << ")";
+  }
+  return seen.str();
 }
 
 void ProgramFixture::AnswerNext(int64_t value) { nextAnswer = value; }

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runtime/program.h"
@@ -23,6 +25,9 @@ struct HandlerCallRecord {
 class ProgramFixture : public ::testing::Test {
  public:
   static std::vector<HandlerCallRecord>& Calls();
+  // The calls so far as one text a failed comparison prints: "name(arguments)"
+  // joined by ", ", handler k named names[k] ("handler k" beyond them).
+  static std::string CallsSeen(std::span<const std::string_view> names);
   // The next handler called answers this value.
   static void AnswerNext(int64_t value);
   // Handler k also runs this, after recording its call, every time it runs.
@@ -39,6 +44,9 @@ class ProgramFixture : public ::testing::Test {
 };
 
 constexpr size_t kRecordingHandlers = 32;
+
+// The program's seven libraries, in library-number order.
+std::span<const rt::LibraryDescriptor* const> ProgramLibraries();
 
 // Relocated handler words of the recording handlers: handler k is k + 1.
 constexpr uint32_t Handler(int k) { return uint32_t(k + 1); }

@@ -1,4 +1,5 @@
-// Property value conversions: fonts by element and mouse pointer data.
+// Property value conversions: by the property's declared kind, fonts by
+// element, and mouse pointer data.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -6,12 +7,31 @@
 #include <string>
 
 #include "runtime/heap.h"
+#include "tests/unit/loaded_window.h"
+#include "tests/unit/unit_properties.h"
 #include "windows/font_value.h"
 #include "windows/mouse_pointer.h"
+#include "windows/window_unit.h"
 
 namespace {
 
 using namespace win;
+
+// The window stores its own properties as it gets them, so what reads back
+// is the framework's conversion alone.
+class PropertyKinds : public testing_support::LoadedWindowTest {};
+
+TEST_F(PropertyKinds, WritesAreConvertedByTheDeclaredKind) {
+  ASSERT_NO_FATAL_FAILURE(LoadWith(WindowSpec{}));
+  const units_test::PropertyCase cases[] = {
+      {"negative pick raised to 0", WP_BORDER_STYLE, -3, 0},
+      {"pick beyond its choices kept", WP_BORDER_STYLE, 7, 7},
+      {"any true logical read as 1", WP_MAXIMIZE_BUTTON, 7, 1},
+      {"negative integer kept", WP_HELP_CONTEXT, -5, -5},
+      {"colour read as a signed word", WP_BACKGROUND_COLOR, 0xFF000000, 0xFF000000},
+  };
+  units_test::UnitProperties(kWindowId, 0, kWindowType).ExpectReads(cases);
+}
 
 TEST(FontValue, AngleIsTakenModulo3600) {
   LOGFONTA font = FontOrDefault({});

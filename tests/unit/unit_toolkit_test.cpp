@@ -6,14 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "commands/core_library.h"
-#include "libraries/drag_drop/library.h"
-#include "libraries/extended_ui/library.h"
-#include "libraries/multimedia/library.h"
-#include "libraries/shell/library.h"
-#include "libraries/threads/library.h"
-#include "libraries/utilities/library.h"
 #include "runtime/gbk.h"
+#include "tests/unit/unit_properties.h"
 #include "tests/unit/units_test_support.h"
 #include "units/button.h"
 #include "units/common_dlg.h"
@@ -23,22 +17,12 @@
 
 namespace {
 
-// Every unit type the seven libraries declare, in library and type order.
-std::vector<const win::UnitTypeDescriptor*> AllUnitTypes() {
-  const rt::LibraryDescriptor* libraries[] = {&core::kCoreLibrary,      &lib::kExtendedUiLibrary,
-                                              &lib::kDragDropLibrary,  &lib::kUtilitiesLibrary,
-                                              &lib::kShellLibrary,     &lib::kThreadsLibrary,
-                                              &lib::kMultimediaLibrary};
-  std::vector<const win::UnitTypeDescriptor*> types;
-  for (const rt::LibraryDescriptor* library : libraries)
-    for (int32_t i = 0; i < library->dataTypeCount; ++i)
-      if (library->dataTypes[i].interfaceFunction) types.push_back(&library->dataTypes[i]);
-  return types;
-}
+using units_test::AllUnitTypes;
+using units_test::RegisteredType;
 
 TEST(UnitTypes, EveryLibraryTypeIsThere) {
   std::string names;
-  for (const win::UnitTypeDescriptor* type : AllUnitTypes()) names += std::string(type->englishName) + " ";
+  for (const RegisteredType& registered : AllUnitTypes()) names += std::string(registered.type->englishName) + " ";
   EXPECT_EQ(names, "window menu EditBox Label Button CheckBox HyperLinker CommonDlg StatusBar DropTarget MediaPlay ");
 }
 
@@ -55,7 +39,7 @@ TEST(UnitTypes, NamesAreGbkTexts) {
 TEST(UnitTypes, VisualTypesStartWithTheCommonProperties) {
   constexpr int16_t kCommonTypes[8] = {win::PROP_INT,  win::PROP_INT,  win::PROP_INT,  win::PROP_INT,
                                        win::PROP_TEXT, win::PROP_BOOL, win::PROP_BOOL, win::PROP_MOUSE_POINTER};
-  for (const win::UnitTypeDescriptor* type : AllUnitTypes()) {
+  for (const auto [code, type] : AllUnitTypes()) {
     if (!(type->state & win::UNIT_VISUAL_EVENTS) || type->propertyCount == 0) continue;
     for (int32_t i = 0; i < type->propertyCount; ++i) {
       const win::PropertyDescriptor& property = type->properties[i];
@@ -75,7 +59,7 @@ TEST(UnitTypes, VisualTypesStartWithTheCommonProperties) {
 // A type that declares properties of its own must be able to serve them:
 // set, serialize and get, besides create.
 TEST(UnitTypes, TypesWithPropertiesHandOutTheirOperations) {
-  for (const win::UnitTypeDescriptor* type : AllUnitTypes()) {
+  for (const auto [code, type] : AllUnitTypes()) {
     if (!(type->state & win::UNIT_VISUAL_EVENTS)) continue;
     EXPECT_TRUE(type->interfaceFunction(win::OP_CREATE)) << type->englishName;
     EXPECT_FALSE(type->interfaceFunction(0)) << type->englishName;

@@ -135,25 +135,19 @@ TEST(CommonDlgCreate, RefusedBlobCreatesNothing) {
   EXPECT_FALSE(parent.Create(units::CommonDlgInterface, SelectBgmBlob(2), {0, 0, 26, 26}));
 }
 
+// The font name is a text of its own, not a stored font's face.
 TEST(CommonDlgTexts, VisitsEveryText) {
-  std::vector<std::string> visits;
-  auto visitor = [](std::string& text, int flag, void* user) {
-    static_cast<std::vector<std::string>*>(user)->push_back(text + "/" + std::to_string(flag));
-    text += "+";
-  };
-  auto visit = reinterpret_cast<win::Operation<win::OP_TEXT_VISITOR>>(units::CommonDlgInterface(win::OP_TEXT_VISITOR));
-  ASSERT_TRUE(visit);
   units::CommonDlgProperties p;
   p.title = "t", p.fileName = "f", p.filter = "x", p.initialDirectory = "d";
   p.defaultExtension = "e", p.fontName = "n", p.helpFile = "h";
-  auto blob = visit(units::WriteCommonDlgBlob(p), visitor, &visits);
-  ASSERT_TRUE(blob);
-  EXPECT_EQ(visits, (std::vector<std::string>{"t/0", "f/0", "x/0", "d/0", "e/0", "n/0", "h/0"}));
-  auto changed = units::ReadCommonDlgBlob(*blob);
-  ASSERT_TRUE(changed);
-  EXPECT_EQ(changed->title + changed->fileName + changed->filter + changed->initialDirectory +
-                changed->defaultExtension + changed->fontName + changed->helpFile,
-            "t+f+x+d+e+n+h+");
+  units_test::TextVisits visits = units_test::VisitTexts(units::CommonDlgInterface, units::WriteCommonDlgBlob(p), "");
+  EXPECT_EQ(visits.seen,
+            (units_test::TextVisitList{{"t", 0}, {"f", 0}, {"x", 0}, {"d", 0}, {"e", 0}, {"n", 0}, {"h", 0}}));
+  p.title = "t!", p.fileName = "f!", p.filter = "x!", p.initialDirectory = "d!";
+  p.defaultExtension = "e!", p.fontName = "n!", p.helpFile = "h!";
+  EXPECT_EQ(visits.blob, units::WriteCommonDlgBlob(p));
+  EXPECT_FALSE(units_test::VisitTexts(units::CommonDlgInterface, SelectBgmBlob(2), "").blob)
+      << "a refused blob gives nothing";
 }
 
 // The list as the platform reads it: every zero shown as "|".
@@ -296,22 +290,19 @@ class CommonDlgUnit : public testing_support::LoadedWindowTest {
     return result.low != 0;
   }
 
-  const testing_support::UnitAddress dialog_{kWindowId, kDialogId};
+  const units_test::UnitProperties dialog{kWindowId, kDialogId, units::kCommonDlgType};
 };
 
 TEST_F(CommonDlgUnit, WritesAreClampedAsStored) {
   Load();
-  const testing_support::StoredWrite writes[] = {
-      {units::CD_DIALOG_KIND, 7, 3},      {units::CD_DIALOG_KIND, -1, 0},  {units::CD_DIALOG_KIND, 2, 2},
-      {units::CD_HELP_COMMAND, 9, 5},     {units::CD_HELP_COMMAND, -2, 0}, {units::CD_HELP_COMMAND, 4, 4},
-      {units::CD_FILTER_INDEX, -4, 0},    {units::CD_FILTER_INDEX, 3, 3},  {units::CD_FONT_SIZE, -12, 0},
-      {units::CD_FONT_SIZE, 12, 12},      {units::CD_HELP_TOPIC, -7, -7},  {units::CD_BOLD, 5, 1},
-      {units::CD_FONT_COLOR, 0x80, 0x80}, {units::CD_KEEP_DIRECTORY, 1, 1},
+  const units_test::PropertyCase cases[] = {
+      {"dialog kind above its range", units::CD_DIALOG_KIND, 7, 3},
+      {"help command above its range", units::CD_HELP_COMMAND, 9, 5},
+      {"negative filter index", units::CD_FILTER_INDEX, -4, 0},
+      {"negative font size", units::CD_FONT_SIZE, -12, 0},
+      {"negative help topic, kept", units::CD_HELP_TOPIC, -7, -7},
   };
-  testing_support::ExpectStoredAsWritten(dialog_, writes);
-  dialog_.WriteText(units::CD_TITLE, "选择");
-  EXPECT_EQ(dialog_.ReadText(units::CD_TITLE), "选择");
-  EXPECT_EQ(dialog_.ReadText(units::CD_FILTER), "MP3(*.mp3)|*.mp3");
+  dialog.ExpectReads(cases);
 }
 
 TEST_F(CommonDlgUnit, EachLogicalPropertyGivesItsFlag) {
@@ -326,11 +317,11 @@ TEST_F(CommonDlgUnit, EachLogicalPropertyGivesItsFlag) {
       {units::CD_PATH_MUST_EXIST, 0, 0x1006},  {units::CD_KEEP_DIRECTORY, 1, 0x180E},
   };
   for (const Case& c : cases) {
-    uint32_t before = uint32_t(dialog_.Read(c.property));
-    dialog_.Write(c.property, c.written);
+    int64_t before = dialog.ReadNumber(c.property);
+    dialog.Write(c.property, c.written);
     RunFake();
     EXPECT_EQ(seen.flags, c.flags) << "property " << c.property << " written as " << c.written;
-    dialog_.Write(c.property, before);
+    dialog.Write(c.property, before);
   }
 }
 
@@ -351,13 +342,13 @@ TEST_F(CommonDlgUnit, ThePlayersDialogIsAnOwnerlessOpenDialog) {
 
 TEST_F(CommonDlgUnit, SaveDialogTakesEveryTextThatIsGiven) {
   Load();
-  dialog_.Write(units::CD_DIALOG_KIND, units::DIALOG_SAVE_FILE);
-  dialog_.WriteText(units::CD_FILTER, "A|*.a|B|*.b");
-  dialog_.Write(units::CD_FILTER_INDEX, 1);
-  dialog_.WriteText(units::CD_INITIAL_DIRECTORY, "C:\\音乐");
-  dialog_.WriteText(units::CD_DEFAULT_EXTENSION, "mp3");
-  dialog_.WriteText(units::CD_FILE_NAME, "曲目.mp3");
-  dialog_.WriteText(units::CD_TITLE, "");
+  dialog.Write(units::CD_DIALOG_KIND, units::DIALOG_SAVE_FILE);
+  dialog.Write(units::CD_FILTER, "A|*.a|B|*.b");
+  dialog.Write(units::CD_FILTER_INDEX, 1);
+  dialog.Write(units::CD_INITIAL_DIRECTORY, "C:\\音乐");
+  dialog.Write(units::CD_DEFAULT_EXTENSION, "mp3");
+  dialog.Write(units::CD_FILE_NAME, "曲目.mp3");
+  dialog.Write(units::CD_TITLE, "");
   answer.confirm = FALSE;
   RunFake();
   EXPECT_EQ(seen.function, "save");
@@ -368,7 +359,7 @@ TEST_F(CommonDlgUnit, SaveDialogTakesEveryTextThatIsGiven) {
   EXPECT_EQ(seen.file, L"曲目.mp3");
   EXPECT_EQ(seen.title, L"(none)");
 
-  dialog_.WriteText(units::CD_FILTER, "  ");
+  dialog.Write(units::CD_FILTER, "  ");
   RunFake();
   EXPECT_EQ(seen.filter, L"(none)");
   EXPECT_EQ(seen.filterIndex, 0u) << "no filter, no index";
@@ -376,13 +367,13 @@ TEST_F(CommonDlgUnit, SaveDialogTakesEveryTextThatIsGiven) {
 
 TEST_F(CommonDlgUnit, ConfirmedDialogStoresThePathCancelledKeepsTheOldOne) {
   Load();
-  dialog_.WriteText(units::CD_FILE_NAME, "old.mp3");
+  dialog.Write(units::CD_FILE_NAME, "old.mp3");
   answer.path = L"C:\\音乐\\曲目.mp3";
   EXPECT_TRUE(RunFake());
-  EXPECT_EQ(dialog_.ReadText(units::CD_FILE_NAME), rt::GbkFromWide(L"C:\\音乐\\曲目.mp3"));
+  EXPECT_EQ(dialog.ReadText(units::CD_FILE_NAME), rt::GbkFromWide(L"C:\\音乐\\曲目.mp3"));
   answer = {FALSE, L"C:\\other.mp3"};
   EXPECT_FALSE(RunFake());
-  EXPECT_EQ(dialog_.ReadText(units::CD_FILE_NAME), rt::GbkFromWide(L"C:\\音乐\\曲目.mp3"));
+  EXPECT_EQ(dialog.ReadText(units::CD_FILE_NAME), rt::GbkFromWide(L"C:\\音乐\\曲目.mp3"));
 }
 
 // The dialog has no owner: the unit's window can be closed while it is open.
@@ -396,11 +387,11 @@ TEST_F(CommonDlgUnit, WindowClosedDuringTheDialogTakesNothing) {
 
 TEST_F(CommonDlgUnit, FontDialogStartsFromThePropertiesAndWritesTheChoiceBack) {
   Load();
-  dialog_.Write(units::CD_DIALOG_KIND, units::DIALOG_FONT);
-  dialog_.Write(units::CD_BOLD, 1);
-  dialog_.Write(units::CD_ITALIC, 1);
-  dialog_.WriteText(units::CD_FONT_NAME, "宋体");
-  dialog_.Write(units::CD_FONT_SIZE, 12);
+  dialog.Write(units::CD_DIALOG_KIND, units::DIALOG_FONT);
+  dialog.Write(units::CD_BOLD, 1);
+  dialog.Write(units::CD_ITALIC, 1);
+  dialog.Write(units::CD_FONT_NAME, "宋体");
+  dialog.Write(units::CD_FONT_SIZE, 12);
   answer.font.lfHeight = -MulDiv(20, PixelsPerInch(), 72);
   answer.font.lfWeight = FW_NORMAL;
   answer.font.lfUnderline = 1;
@@ -424,13 +415,13 @@ TEST_F(CommonDlgUnit, FontDialogStartsFromThePropertiesAndWritesTheChoiceBack) {
     int64_t value;
   } cases[] = {{units::CD_BOLD, 0},      {units::CD_ITALIC, 0},     {units::CD_UNDERLINE, 1},
                {units::CD_STRIKEOUT, 1}, {units::CD_FONT_SIZE, 20}, {units::CD_FONT_COLOR, 0xFF0000}};
-  for (const Case& c : cases) EXPECT_EQ(dialog_.Read(c.property), c.value) << "property " << c.property;
-  EXPECT_EQ(dialog_.ReadText(units::CD_FONT_NAME), "黑体");
+  for (const Case& c : cases) EXPECT_EQ(dialog.ReadNumber(c.property), c.value) << "property " << c.property;
+  EXPECT_EQ(dialog.ReadText(units::CD_FONT_NAME), "黑体");
 }
 
 TEST_F(CommonDlgUnit, CancelledFontDialogChangesNothing) {
   Load();
-  dialog_.Write(units::CD_DIALOG_KIND, units::DIALOG_FONT);
+  dialog.Write(units::CD_DIALOG_KIND, units::DIALOG_FONT);
   std::vector<uint8_t> before = units_test::Serialize(units::CommonDlgInterface, Unit(kDialogId));
   answer.confirm = FALSE;
   EXPECT_FALSE(RunFake());
@@ -439,7 +430,7 @@ TEST_F(CommonDlgUnit, CancelledFontDialogChangesNothing) {
 
 TEST_F(CommonDlgUnit, LongFontNameIsCutToTheFaceNameField) {
   Load();
-  dialog_.Write(units::CD_DIALOG_KIND, units::DIALOG_FONT);
+  dialog.Write(units::CD_DIALOG_KIND, units::DIALOG_FONT);
   struct Case {
     std::string name;
     std::wstring face;
@@ -451,7 +442,7 @@ TEST_F(CommonDlgUnit, LongFontNameIsCutToTheFaceNameField) {
   };
   answer.confirm = FALSE;
   for (const Case& c : cases) {
-    dialog_.WriteText(units::CD_FONT_NAME, c.name.c_str());
+    dialog.Write(units::CD_FONT_NAME, c.name);
     RunFake();
     EXPECT_EQ(std::wstring(seen.font.lfFaceName, wcsnlen(seen.font.lfFaceName, LF_FACESIZE)), c.face)
         << "font name of " << c.name.size() << " bytes";
@@ -487,8 +478,8 @@ std::string Describe(const std::vector<Seen::HelpCall>& calls) {
 TEST_F(CommonDlgUnit, HelpCommandsCallTheViewerAsTheTableSays) {
   Load();
   TemporaryFile help(L"帮助.hlp");
-  dialog_.Write(units::CD_DIALOG_KIND, units::DIALOG_HELP);
-  dialog_.WriteText(units::CD_HELP_FILE, help.gbk().c_str());
+  dialog.Write(units::CD_DIALOG_KIND, units::DIALOG_HELP);
+  dialog.Write(units::CD_HELP_FILE, help.gbk());
   const std::string file = help.gbk();
   struct Case {
     int32_t command;
@@ -501,8 +492,8 @@ TEST_F(CommonDlgUnit, HelpCommandsCallTheViewerAsTheTableSays) {
   };
   for (const Case& c : cases) {
     seen.help.clear();
-    dialog_.Write(units::CD_HELP_COMMAND, uint32_t(c.command));
-    dialog_.Write(units::CD_HELP_TOPIC, uint32_t(c.topic));
+    dialog.Write(units::CD_HELP_COMMAND, c.command);
+    dialog.Write(units::CD_HELP_TOPIC, c.topic);
     EXPECT_TRUE(RunFake()) << "help command " << c.command;
     EXPECT_EQ(Describe(seen.help), c.call) << "help command " << c.command << ", topic " << c.topic;
     for (const auto& call : seen.help) EXPECT_EQ(call.window, Handle(0)) << "the unit's window";
@@ -511,8 +502,8 @@ TEST_F(CommonDlgUnit, HelpCommandsCallTheViewerAsTheTableSays) {
 
 TEST_F(CommonDlgUnit, MissingHelpFileCallsNothing) {
   Load();
-  dialog_.Write(units::CD_DIALOG_KIND, units::DIALOG_HELP);
-  dialog_.WriteText(units::CD_HELP_FILE, "C:\\no such directory\\help.hlp");
+  dialog.Write(units::CD_DIALOG_KIND, units::DIALOG_HELP);
+  dialog.Write(units::CD_HELP_FILE, "C:\\no such directory\\help.hlp");
   EXPECT_FALSE(RunFake());
   EXPECT_EQ(Describe(seen.help), "");
 }
@@ -526,7 +517,7 @@ TEST_F(CommonDlgUnit, DefaultHelpFileIsNamedAfterTheProgram) {
   std::string path = help.gbk();
   state.directoryWithBackslash = path.substr(0, path.rfind('\\') + 1);
   state.fileName = "ombre.test.exe";
-  dialog_.Write(units::CD_DIALOG_KIND, units::DIALOG_HELP);
+  dialog.Write(units::CD_DIALOG_KIND, units::DIALOG_HELP);
   EXPECT_TRUE(RunFake());
   EXPECT_EQ(Describe(seen.help), path + " 11 0; ");
   state.fileName = "ombre.other.exe";
@@ -604,38 +595,38 @@ TEST_F(CommonDlgUnit, PlayersOpenDialogReturnsTheTypedPath) {
   }
   EXPECT_EQ(title, L"Select BGM File");
   EXPECT_EQ(types, std::vector<std::wstring>{L"MP3(*.mp3)"});
-  EXPECT_EQ(dialog_.ReadText(units::CD_FILE_NAME), track.gbk());
+  EXPECT_EQ(dialog.ReadText(units::CD_FILE_NAME), track.gbk());
 }
 
 TEST_F(CommonDlgUnit, CancelledOpenDialogKeepsThePreviousPath) {
   Load();
-  dialog_.WriteText(units::CD_FILE_NAME, "C:\\old.mp3");
+  dialog.Write(units::CD_FILE_NAME, "C:\\old.mp3");
   {
     DialogDriver driver(kFileNameBox, [](HWND dialog) { Press(dialog, IDCANCEL); });
     EXPECT_FALSE(Show());
   }
-  EXPECT_EQ(dialog_.ReadText(units::CD_FILE_NAME), "C:\\old.mp3");
+  EXPECT_EQ(dialog.ReadText(units::CD_FILE_NAME), "C:\\old.mp3");
 }
 
 TEST_F(CommonDlgUnit, ConfirmedFontDialogReturnsTheInitialFont) {
   Load();
-  dialog_.Write(units::CD_DIALOG_KIND, units::DIALOG_FONT);
-  dialog_.WriteText(units::CD_FONT_NAME, "Tahoma");
-  dialog_.Write(units::CD_FONT_SIZE, 12);
-  dialog_.Write(units::CD_BOLD, 1);
+  dialog.Write(units::CD_DIALOG_KIND, units::DIALOG_FONT);
+  dialog.Write(units::CD_FONT_NAME, "Tahoma");
+  dialog.Write(units::CD_FONT_SIZE, 12);
+  dialog.Write(units::CD_BOLD, 1);
   {
     DialogDriver driver(IDOK, [](HWND dialog) { Press(dialog, IDOK); });
     EXPECT_TRUE(Show());
   }
-  EXPECT_EQ(dialog_.ReadText(units::CD_FONT_NAME), "Tahoma");
-  EXPECT_EQ(dialog_.Read(units::CD_FONT_SIZE), 12);
-  EXPECT_EQ(dialog_.Read(units::CD_BOLD), 1);
-  EXPECT_EQ(dialog_.Read(units::CD_FONT_COLOR), 0x80);
+  EXPECT_EQ(dialog.ReadText(units::CD_FONT_NAME), "Tahoma");
+  EXPECT_EQ(dialog.ReadNumber(units::CD_FONT_SIZE), 12);
+  EXPECT_EQ(dialog.ReadNumber(units::CD_BOLD), 1);
+  EXPECT_EQ(dialog.ReadNumber(units::CD_FONT_COLOR), 0x80);
 }
 
 TEST_F(CommonDlgUnit, CancelledFontDialogAnswersFalse) {
   Load();
-  dialog_.Write(units::CD_DIALOG_KIND, units::DIALOG_FONT);
+  dialog.Write(units::CD_DIALOG_KIND, units::DIALOG_FONT);
   std::vector<uint8_t> before = units_test::Serialize(units::CommonDlgInterface, Unit(kDialogId));
   {
     DialogDriver driver(IDOK, [](HWND dialog) { Press(dialog, IDCANCEL); });

@@ -4,15 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <sstream>
+#include <string_view>
 
 #include "runtime/conversions.h"
 #include "runtime/heap.h"
 #include "tests/unit/loaded_window.h"
+#include "tests/unit/unit_properties.h"
 #include "tests/unit/units_test_support.h"
 #include "windows/events.h"
 #include "windows/font_value.h"
-#include "windows/properties.h"
 
 namespace {
 
@@ -322,7 +322,7 @@ TEST(EditBoxWantsKey, OnlyEnterInAWritableMultiLineBox) {
 constexpr uint32_t kEditBoxCode = 0x00010005;
 
 // The events a box raises, bound to recording handlers 0..3.
-constexpr const char* kEventNames[] = {"changed", "spin", "got focus", "lost focus"};
+constexpr std::string_view kEventNames[] = {"changed", "spin", "got focus", "lost focus"};
 const std::vector<std::pair<int32_t, uint32_t>> kBoxEvents = {{units::EE_CHANGED, testing_support::Handler(0)},
                                                                 {units::EE_SPIN, testing_support::Handler(1)},
                                                                 {win::EV_GOT_FOCUS, testing_support::Handler(2)},
@@ -358,36 +358,16 @@ class EditBoxLive : public testing_support::LoadedWindowTest {
     for (wchar_t c : text) SendMessageW(Box(), WM_CHAR, c, 1);
   }
 
-  static void WriteWord(int property, int32_t value) {
-    win::WriteUnitProperty(kWindowId, kBox, property, -1, uint32_t(value), 0);
-  }
-  static void WriteText(int property, const std::string& text) {
-    auto bits = uint64_t(reinterpret_cast<uintptr_t>(text.c_str()));
-    win::WriteUnitProperty(kWindowId, kBox, property, -1, uint32_t(bits), uint32_t(bits >> 32));
-  }
-  static int64_t ReadWord(int property) { return win::ReadUnitProperty(kWindowId, kBox, property, -1); }
-  static std::string ReadText(int property) {
-    rt::HeapPtr<char> text(reinterpret_cast<char*>(intptr_t(win::ReadUnitProperty(kWindowId, kBox, property, -1))));
-    return text ? text.get() : "";
-  }
-
   // The box's events since the last clear, as "changed, spin(1), ...".
-  static std::string EventsSeen() {
-    std::ostringstream seen;
-    for (const testing_support::HandlerCallRecord& call : Calls()) {
-      if (seen.tellp() > 0) seen << ", ";
-      seen << (call.handler >= 0 && call.handler < 4 ? kEventNames[call.handler] : "?");
-      for (size_t i = 0; i < call.arguments.size(); ++i) seen << (i ? "," : "(") << call.arguments[i];
-      if (!call.arguments.empty()) seen << ")";
-    }
-    return seen.str();
-  }
+  static std::string EventsSeen() { return CallsSeen(kEventNames); }
 
   static std::pair<DWORD, DWORD> ControlSelection() {
     DWORD start = 0, end = 0;
     SendMessageW(Box(), EM_GETSEL, WPARAM(&start), LPARAM(&end));
     return {start, end};
   }
+
+  const units_test::UnitProperties box{kWindowId, kBox, units::kEditBoxType};
 };
 
 TEST_F(EditBoxLive, TypingThreeHundredInByteModeLeavesTheMaximum) {
@@ -446,8 +426,8 @@ TEST_F(EditBoxLive, EachModeDropsTheCharactersItRefuses) {
   };
   ASSERT_NO_FATAL_FAILURE(LoadBox({}));
   for (const Case& c : cases) {
-    WriteWord(units::EP_INPUT_MODE, c.mode);
-    WriteText(units::EP_CONTENT, "");
+    box.Write(units::EP_INPUT_MODE, c.mode);
+    box.Write(units::EP_CONTENT, "");
     Type(L"-1.5x吴 +");
     EXPECT_EQ(units_test::TextOf(Box()), c.kept) << c.name;
   }
@@ -545,11 +525,11 @@ TEST(EditBoxInput, DatesReadBackAsTheRuntimeShowsThem) {
 TEST_F(EditBoxLive, LosingTheFocusNormalisesEveryMode) {
   ASSERT_NO_FATAL_FAILURE(LoadBox({}));
   for (const NormalisationCase& c : kNormalisation) {
-    WriteWord(units::EP_INPUT_MODE, c.mode);
-    WriteText(units::EP_CONTENT, c.typed);
+    box.Write(units::EP_INPUT_MODE, c.mode);
+    box.Write(units::EP_CONTENT, c.typed);
     Focus(kBox);
     Focus(kOther);
-    EXPECT_EQ(ReadText(units::EP_CONTENT), c.kept) << "mode " << c.mode << ": \"" << c.typed << '"';
+    EXPECT_EQ(box.ReadText(units::EP_CONTENT), c.kept) << "mode " << c.mode << ": \"" << c.typed << '"';
   }
 }
 
@@ -613,7 +593,7 @@ TEST_F(EditBoxSpin, StepsLandingOutsideTheRangeWrap) {
   };
   ASSERT_NO_FATAL_FAILURE(LoadSpin(units::kSpinSteps, ""));
   for (const Case& c : cases) {
-    WriteText(units::EP_CONTENT, c.text);
+    box.Write(units::EP_CONTENT, c.text);
     Press(c.up);
     EXPECT_EQ(units_test::TextOf(Box()), c.expected) << c.text << (c.up ? " up" : " down");
   }
@@ -645,19 +625,19 @@ TEST_F(EditBoxSpin, BorderStyleSetsTheSpinEdge) {
   ASSERT_NO_FATAL_FAILURE(LoadSpin(units::kSpinSteps, "7"));
   const std::pair<int32_t, bool> cases[] = {{2, false}, {3, true}, {4, false}, {0, true}, {5, false}, {1, true}};
   for (auto [border, edged] : cases) {
-    WriteWord(units::EP_BORDER_STYLE, border);
+    box.Write(units::EP_BORDER_STYLE, border);
     EXPECT_EQ((units_test::ExStyleOf(Spin()) & WS_EX_STATICEDGE) != 0, edged) << "border style " << border;
   }
 }
 
 TEST_F(EditBoxSpin, RangeFollowsTheAdjustProperties) {
   ASSERT_NO_FATAL_FAILURE(LoadSpin(units::kSpinSteps, "7"));
-  WriteWord(units::EP_ADJUST_MIN, 30);
-  WriteWord(units::EP_ADJUST_MAX, -4);
+  box.Write(units::EP_ADJUST_MIN, 30);
+  box.Write(units::EP_ADJUST_MAX, -4);
   int low = 0, high = 0;
   SendMessageW(Spin(), UDM_GETRANGE32, WPARAM(&low), LPARAM(&high));
   EXPECT_EQ(std::make_pair(low, high), std::make_pair(-4, 30));
-  WriteText(units::EP_CONTENT, "30");
+  box.Write(units::EP_CONTENT, "30");
   Press(true);
   EXPECT_EQ(units_test::TextOf(Box()), L"-4");
 }
@@ -669,11 +649,11 @@ TEST_F(EditBoxLive, EveryContentWriteRaisesOneEvent) {
     units::EditBoxProperties p;
     p.multiLine = multiLine;
     ASSERT_NO_FATAL_FAILURE(LoadBox(p));
-    WriteText(units::EP_CONTENT, "frame");
-    WriteText(units::EP_CONTENT, "frame");
-    WriteText(units::EP_CONTENT, "");
+    box.Write(units::EP_CONTENT, "frame");
+    box.Write(units::EP_CONTENT, "frame");
+    box.Write(units::EP_CONTENT, "");
     EXPECT_EQ(EventsSeen(), "changed, changed, changed") << "multi-line " << multiLine;
-    EXPECT_EQ(ReadText(units::EP_CONTENT), "");
+    EXPECT_EQ(box.ReadText(units::EP_CONTENT), "");
     win::DestroyAllLoadedWindows();
     PumpMessages();
   }
@@ -685,7 +665,7 @@ TEST_F(EditBoxLive, NoEventWhileEventsAreSuppressed) {
   ASSERT_NO_FATAL_FAILURE(LoadBox(p));
   EXPECT_EQ(EventsSeen(), "") << "loading raised events";
   win::SuppressEvents();  // as while a window loads
-  WriteText(units::EP_CONTENT, "written");
+  box.Write(units::EP_CONTENT, "written");
   win::ResumeEvents();
   EXPECT_EQ(EventsSeen(), "");
   EXPECT_EQ(units_test::TextOf(Box()), L"written");
@@ -693,13 +673,13 @@ TEST_F(EditBoxLive, NoEventWhileEventsAreSuppressed) {
 
 TEST_F(EditBoxLive, ReplacingTheSelectionRaisesOneEvent) {
   ASSERT_NO_FATAL_FAILURE(LoadBox({}));
-  WriteText(units::EP_CONTENT, "吴abc");
-  WriteWord(units::EP_SELECTION_START, 2);
-  WriteWord(units::EP_SELECTION_LENGTH, 2);
-  EXPECT_EQ(ReadText(units::EP_SELECTED_TEXT), "ab");
+  box.Write(units::EP_CONTENT, "吴abc");
+  box.Write(units::EP_SELECTION_START, 2);
+  box.Write(units::EP_SELECTION_LENGTH, 2);
+  EXPECT_EQ(box.ReadText(units::EP_SELECTED_TEXT), "ab");
   Calls().clear();
-  WriteText(units::EP_SELECTED_TEXT, "吴");
-  EXPECT_EQ(ReadText(units::EP_CONTENT), "吴吴c");
+  box.Write(units::EP_SELECTED_TEXT, "吴");
+  EXPECT_EQ(box.ReadText(units::EP_CONTENT), "吴吴c");
   EXPECT_EQ(EventsSeen(), "changed");
 }
 
@@ -707,12 +687,12 @@ TEST_F(EditBoxLive, ReplacingTheSelectionRaisesOneEvent) {
 
 TEST_F(EditBoxLive, SelectionStartMinusOnePutsTheCaretAtTheEnd) {
   ASSERT_NO_FATAL_FAILURE(LoadBox({}));
-  WriteText(units::EP_CONTENT, "吴a吴");
-  WriteWord(units::EP_SELECTION_LENGTH, 2);
-  WriteWord(units::EP_SELECTION_START, -1);
+  box.Write(units::EP_CONTENT, "吴a吴");
+  box.Write(units::EP_SELECTION_LENGTH, 2);
+  box.Write(units::EP_SELECTION_START, -1);
   EXPECT_EQ(ControlSelection(), std::make_pair(DWORD(3), DWORD(3)));
-  EXPECT_EQ(ReadWord(units::EP_SELECTION_START), 5);
-  EXPECT_EQ(ReadWord(units::EP_SELECTION_LENGTH), 0);
+  EXPECT_EQ(box.ReadNumber(units::EP_SELECTION_START), 5);
+  EXPECT_EQ(box.ReadNumber(units::EP_SELECTION_LENGTH), 0);
 }
 
 TEST_F(EditBoxLive, SelectionCountsBytesOutsideAndCharactersInside) {
@@ -731,24 +711,24 @@ TEST_F(EditBoxLive, SelectionCountsBytesOutsideAndCharactersInside) {
       {"past the end", 40, 2, 4, 4, 6, 0, ""},
   };
   ASSERT_NO_FATAL_FAILURE(LoadBox({}));
-  WriteText(units::EP_CONTENT, "吴a吴b");
+  box.Write(units::EP_CONTENT, "吴a吴b");
   for (const Case& c : cases) {
-    WriteWord(units::EP_SELECTION_LENGTH, 0);
-    WriteWord(units::EP_SELECTION_START, c.start);
-    WriteWord(units::EP_SELECTION_LENGTH, c.length);
+    box.Write(units::EP_SELECTION_LENGTH, 0);
+    box.Write(units::EP_SELECTION_START, c.start);
+    box.Write(units::EP_SELECTION_LENGTH, c.length);
     EXPECT_EQ(ControlSelection(), std::make_pair(c.controlStart, c.controlEnd)) << c.name;
-    EXPECT_EQ(ReadWord(units::EP_SELECTION_START), c.readStart) << c.name;
-    EXPECT_EQ(ReadWord(units::EP_SELECTION_LENGTH), c.readLength) << c.name;
-    EXPECT_EQ(ReadText(units::EP_SELECTED_TEXT), c.selected) << c.name;
+    EXPECT_EQ(box.ReadNumber(units::EP_SELECTION_START), c.readStart) << c.name;
+    EXPECT_EQ(box.ReadNumber(units::EP_SELECTION_LENGTH), c.readLength) << c.name;
+    EXPECT_EQ(box.ReadText(units::EP_SELECTED_TEXT), c.selected) << c.name;
   }
 }
 
 TEST_F(EditBoxLive, SelectionMadeInTheControlReadsAsBytes) {
   ASSERT_NO_FATAL_FAILURE(LoadBox({}));
-  WriteText(units::EP_CONTENT, "吴a吴b");
+  box.Write(units::EP_CONTENT, "吴a吴b");
   SendMessageW(Box(), EM_SETSEL, 1, 3);
-  EXPECT_EQ(ReadWord(units::EP_SELECTION_START), 2);
-  EXPECT_EQ(ReadWord(units::EP_SELECTION_LENGTH), 3);
+  EXPECT_EQ(box.ReadNumber(units::EP_SELECTION_START), 2);
+  EXPECT_EQ(box.ReadNumber(units::EP_SELECTION_LENGTH), 3);
 }
 
 // ---- Fonts and the centred line ----------------------------------------------------
@@ -799,8 +779,8 @@ void ExpectCentredLine(HWND box, const char* name) {
 
 TEST_F(EditBoxLive, LargeFontGrowsASingleLineBox) {
   ASSERT_NO_FATAL_FAILURE(LoadBox({}, {10, 10, 130, 30}));
-  win::WriteUnitProperty(kWindowId, kBox, units::EP_FONT, win::FONT_SIZE, 36, 0);
-  EXPECT_EQ(win::ReadUnitProperty(kWindowId, kBox, units::EP_FONT, win::FONT_SIZE), 36);
+  box.Write(units::EP_FONT, 36, win::FONT_SIZE);
+  EXPECT_EQ(box.ReadNumber(units::EP_FONT, win::FONT_SIZE), 36);
   FontMetrics m = MetricsOf(Box());
   ASSERT_GT(m.needed, 20) << "the font is taller than the box was";
   EXPECT_EQ(WindowHeight(Box()), m.needed);
@@ -812,7 +792,7 @@ TEST_F(EditBoxLive, MultiLineBoxKeepsItsSizeAndWholeClientArea) {
   units::EditBoxProperties p;
   p.multiLine = 1;
   ASSERT_NO_FATAL_FAILURE(LoadBox(p, {10, 10, 130, 30}));
-  win::WriteUnitProperty(kWindowId, kBox, units::EP_FONT, win::FONT_SIZE, 36, 0);
+  box.Write(units::EP_FONT, 36, win::FONT_SIZE);
   EXPECT_EQ(WindowHeight(Box()), 20);
   RECT client = ClientInWindow(Box());
   EXPECT_EQ(client.bottom - client.top, 20 - 2 * GetSystemMetrics(SM_CYEDGE));
@@ -828,7 +808,7 @@ TEST_F(EditBoxLive, TallSingleLineBoxCentresItsLineAndOwnsTheBand) {
   EXPECT_EQ(hit(20, client.top - 3), HTBORDER) << "above the line";
   EXPECT_EQ(hit(20, client.bottom + 3), HTBORDER) << "below the line";
   EXPECT_EQ(hit(20, (client.top + client.bottom) / 2), HTCLIENT) << "on the line";
-  win::WriteUnitProperty(kWindowId, kBox, units::EP_FONT, win::FONT_SIZE, 20, 0);
+  box.Write(units::EP_FONT, 20, win::FONT_SIZE);
   EXPECT_EQ(WindowHeight(Box()), 100) << "a tall enough box keeps its height";
   ExpectCentredLine(Box(), "larger font");
 }
@@ -850,7 +830,8 @@ TEST_F(EditBoxLive, MultiLineChangeRecreatesTheBoxInPlace) {
   Calls().clear();
   std::string place = units_test::PlaceOf(old);
   int controlId = GetDlgCtrlID(old);
-  win::WriteUnitProperty(kWindowId, kBoxed, units::EP_MULTI_LINE, -1, 1, 0);
+  const units_test::UnitProperties boxed{kWindowId, kBoxed, units::kEditBoxType};
+  boxed.Write(units::EP_MULTI_LINE, 1);
   HWND box = Handle(kBoxed);
   ASSERT_NE(box, old);
   EXPECT_FALSE(IsWindow(old));
@@ -866,46 +847,32 @@ TEST_F(EditBoxLive, MultiLineChangeRecreatesTheBoxInPlace) {
   DWORD start = 0, end = 0;
   SendMessageW(box, EM_GETSEL, WPARAM(&start), LPARAM(&end));
   EXPECT_EQ(std::make_pair(start, end), std::make_pair(DWORD(1), DWORD(3))) << "the selection came along";
-  EXPECT_EQ(win::ReadUnitProperty(kWindowId, kBoxed, units::EP_INPUT_MODE, -1), units::kInputByte);
+  EXPECT_EQ(boxed.ReadNumber(units::EP_INPUT_MODE), units::kInputByte);
   EXPECT_EQ(EventsSeen(), "") << "re-creation raises no events";
 }
 
 // ---- Every property through the framework ---------------------------------------
 
-TEST_F(EditBoxLive, NumberPropertiesAreClampedAndReadBack) {
-  struct Case {
-    const char* name;
-    int property;
-    int32_t written;
-    int32_t read;
-  } cases[] = {
+// In order: the multi-line writes re-create the box, which must keep the
+// others.
+TEST_F(EditBoxLive, NumberPropertiesAreClampedAndKeptAcrossReCreation) {
+  const units_test::PropertyCase cases[] = {
       {"border style above 5", units::EP_BORDER_STYLE, 7, 5},
-      {"border style negative", units::EP_BORDER_STYLE, -3, 0},
-      {"border style", units::EP_BORDER_STYLE, 4, 4},
-      {"text colour", units::EP_TEXT_COLOR, 0x123456, 0x123456},
-      {"default background", units::EP_BACK_COLOR, int32_t(0xFF000000), int32_t(0xFF000000)},
-      {"background", units::EP_BACK_COLOR, 0x00FF00, 0x00FF00},
-      {"selection hidden by any true", units::EP_HIDE_SELECTION, 5, 1},
       {"selection kept", units::EP_HIDE_SELECTION, 0, 0},
       {"maximum length negative", units::EP_MAX_LENGTH, -5, 0},
       {"maximum length", units::EP_MAX_LENGTH, 12, 12},
       {"multi-line", units::EP_MULTI_LINE, 1, 1},
       {"scroll bars above 3", units::EP_SCROLL_BARS, 9, 3},
-      {"alignment negative", units::EP_ALIGNMENT, -1, 0},
       {"alignment above 2", units::EP_ALIGNMENT, 5, 2},
       {"input mode above 11", units::EP_INPUT_MODE, 20, 11},
-      {"input mode", units::EP_INPUT_MODE, 2, 2},
       {"letter case above 2", units::EP_LETTER_CASE, 3, 2},
       {"adjust type above 2", units::EP_ADJUST_TYPE, 4, 2},
-      {"adjust minimum", units::EP_ADJUST_MIN, -5, -5},
-      {"adjust maximum", units::EP_ADJUST_MAX, INT32_MAX, INT32_MAX},
+      {"negative adjust minimum, kept", units::EP_ADJUST_MIN, -5, -5},
+      {"largest adjust maximum", units::EP_ADJUST_MAX, INT32_MAX, INT32_MAX},
       {"single line again", units::EP_MULTI_LINE, 0, 0},
   };
   ASSERT_NO_FATAL_FAILURE(LoadBox({}));
-  for (const Case& c : cases) {
-    WriteWord(c.property, c.written);
-    EXPECT_EQ(ReadWord(c.property), c.read) << c.name;
-  }
+  box.ExpectReads(cases);
   EXPECT_EQ(SendMessageW(Box(), EM_GETLIMITTEXT, 0, 0), 12);
   EXPECT_TRUE(units_test::StyleOf(Box()) & ES_NOHIDESEL) << "re-created without hiding the selection";
   EXPECT_TRUE(units_test::StyleOf(Box()) & ES_RIGHT);
@@ -913,26 +880,18 @@ TEST_F(EditBoxLive, NumberPropertiesAreClampedAndReadBack) {
   EXPECT_TRUE(GetDlgItem(Handle(0), GetDlgCtrlID(Box()) + 4)) << "re-created with its spin button";
 }
 
+// The content comes back from the control through the platform's texts; the
+// password character keeps one character.
 TEST_F(EditBoxLive, TextPropertiesReadBack) {
-  struct Case {
-    const char* name;
-    int property;
-    const char* written;
-    const char* read;
-  } cases[] = {
-      {"content", units::EP_CONTENT, "吴 text", "吴 text"},
-      {"password character", units::EP_PASSWORD_CHAR, "吴x", "吴"},
-      {"one-byte password character", units::EP_PASSWORD_CHAR, "#!", "#"},
-      {"no password character", units::EP_PASSWORD_CHAR, "", ""},
-      {"text option A", units::EP_TEXT_OPTION_A, "选项 A", "选项 A"},
-      {"text option B", units::EP_TEXT_OPTION_B, "B", "B"},
-      {"empty content", units::EP_CONTENT, "", ""},
+  const units_test::PropertyCase cases[] = {
+      {"content", units::EP_CONTENT, std::string("吴 text"), std::string("吴 text")},
+      {"password character", units::EP_PASSWORD_CHAR, std::string("吴x"), std::string("吴")},
+      {"one-byte password character", units::EP_PASSWORD_CHAR, std::string("#!"), std::string("#")},
+      {"no password character", units::EP_PASSWORD_CHAR, std::string(""), std::string("")},
+      {"empty content", units::EP_CONTENT, std::string(""), std::string("")},
   };
   ASSERT_NO_FATAL_FAILURE(LoadBox({}));
-  for (const Case& c : cases) {
-    WriteText(c.property, c.written);
-    EXPECT_EQ(ReadText(c.property), c.read) << c.name;
-  }
+  box.ExpectReads(cases);
 }
 
 TEST_F(EditBoxLive, InputModeSwitchesPasswordAndReadOnlyLive) {
@@ -942,33 +901,29 @@ TEST_F(EditBoxLive, InputModeSwitchesPasswordAndReadOnlyLive) {
     bool readOnly;
   } cases[] = {{2, L'吴', false}, {1, 0, true}, {0, 0, false}, {11, 0, false}, {2, L'吴', false}};
   ASSERT_NO_FATAL_FAILURE(LoadBox({}));
-  WriteText(units::EP_PASSWORD_CHAR, "吴");
-  HWND box = Box();
+  box.Write(units::EP_PASSWORD_CHAR, "吴");
+  HWND control = Box();
   for (const Case& c : cases) {
-    WriteWord(units::EP_INPUT_MODE, c.mode);
-    EXPECT_EQ(Box(), box) << "mode " << c.mode << " re-created the box";
-    EXPECT_EQ(SendMessageW(box, EM_GETPASSWORDCHAR, 0, 0), c.passwordChar) << "mode " << c.mode;
-    EXPECT_EQ((units_test::StyleOf(box) & ES_READONLY) != 0, c.readOnly) << "mode " << c.mode;
+    box.Write(units::EP_INPUT_MODE, c.mode);
+    EXPECT_EQ(Box(), control) << "mode " << c.mode << " re-created the box";
+    EXPECT_EQ(SendMessageW(control, EM_GETPASSWORDCHAR, 0, 0), c.passwordChar) << "mode " << c.mode;
+    EXPECT_EQ((units_test::StyleOf(control) & ES_READONLY) != 0, c.readOnly) << "mode " << c.mode;
   }
-  WriteText(units::EP_PASSWORD_CHAR, "#");
-  EXPECT_EQ(SendMessageW(box, EM_GETPASSWORDCHAR, 0, 0), L'#') << "applied at once in password mode";
+  box.Write(units::EP_PASSWORD_CHAR, "#");
+  EXPECT_EQ(SendMessageW(control, EM_GETPASSWORDCHAR, 0, 0), L'#') << "applied at once in password mode";
 }
 
 TEST_F(EditBoxLive, FontReadsAsTheStoredLogFontOrNone) {
   ASSERT_NO_FATAL_FAILURE(LoadBox({}));
-  auto get = reinterpret_cast<win::Operation<win::OP_GET_PROPERTY>>(units::EditBoxInterface(win::OP_GET_PROPERTY));
-  win::PropertyValue value;
-  ASSERT_TRUE(get(Unit(kBox), units::EP_FONT - 8, &value));
+  win::PropertyValue value = box.Get(units::EP_FONT);
   EXPECT_EQ(value.pointer, nullptr);
   EXPECT_EQ(value.length, 0u);
-  win::WriteUnitProperty(kWindowId, kBox, units::EP_FONT, win::FONT_FACE, uint32_t(uintptr_t("Arial")),
-                         uint32_t(uint64_t(uintptr_t("Arial")) >> 32));
-  ASSERT_TRUE(get(Unit(kBox), units::EP_FONT - 8, &value));
+  box.Write(units::EP_FONT, "Arial", win::FONT_FACE);
+  value = box.Get(units::EP_FONT);
   ASSERT_EQ(value.length, 60u);
   EXPECT_STREQ(static_cast<const LOGFONTA*>(value.pointer)->lfFaceName, "Arial");
-  win::WriteUnitProperty(kWindowId, kBox, units::EP_FONT, win::FONT_WHOLE, 0, 0);
-  ASSERT_TRUE(get(Unit(kBox), units::EP_FONT - 8, &value));
-  EXPECT_EQ(value.length, 0u) << "a null font puts the box back on the default font";
+  box.Write(units::EP_FONT, 0);  // the null font record
+  EXPECT_EQ(box.Get(units::EP_FONT).length, 0u) << "a null font puts the box back on the default font";
   EXPECT_EQ(SendMessageW(Box(), WM_GETFONT, 0, 0), LRESULT(GetStockObject(DEFAULT_GUI_FONT)));
 }
 
@@ -980,23 +935,15 @@ TEST(EditBoxTexts, VisitorSeesEveryTextAndTheFontFace) {
   p.textOptionA = "A";
   p.textOptionB = "B";
   p.font = units_test::StoredFont(-12, "Arial");
-  std::vector<uint8_t> blob = units::WriteEditBoxBlob(p);
-  auto visit = reinterpret_cast<win::Operation<win::OP_TEXT_VISITOR>>(units::EditBoxInterface(win::OP_TEXT_VISITOR));
-  std::vector<std::string> seen;
-  auto visitor = [](std::string& text, int flag, void* user) {
-    static_cast<std::vector<std::string>*>(user)->push_back(std::to_string(flag) + ":" + text);
-    text += "!";
-  };
-  auto changed = visit(blob, visitor, &seen);
-  ASSERT_TRUE(changed);
-  EXPECT_EQ(seen, (std::vector<std::string>{"0:内容", "0:A", "0:B", "1:Arial"}));
-  auto back = units::ReadEditBoxBlob(*changed);
-  ASSERT_TRUE(back);
-  EXPECT_EQ(back->content, "内容!");
-  EXPECT_EQ(back->textOptionA, "A!");
-  EXPECT_EQ(back->textOptionB, "B!");
-  EXPECT_EQ(back->font, units_test::StoredFont(-12, "Arial!"));
-  EXPECT_FALSE(visit(FullBlob(3), visitor, &seen)) << "a refused blob visits nothing";
+  units_test::TextVisits visits = units_test::VisitTexts(units::EditBoxInterface, units::WriteEditBoxBlob(p), "Tahoma");
+  EXPECT_EQ(visits.seen, (units_test::TextVisitList{{"内容", 0}, {"A", 0}, {"B", 0}, {"Arial", 1}}));
+  p.content = "内容!";
+  p.textOptionA = "A!";
+  p.textOptionB = "B!";
+  p.font = units_test::StoredFont(-12, "Tahoma");
+  EXPECT_EQ(visits.blob, units::WriteEditBoxBlob(p));
+  EXPECT_FALSE(units_test::VisitTexts(units::EditBoxInterface, FullBlob(3), "Tahoma").blob)
+      << "a refused blob gives nothing";
 }
 
 }  // namespace

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -170,24 +170,16 @@ TEST(HyperLinkerTexts, VisitsCaptionAddressesAndFontFace) {
   p.emailAddress = "e";
   p.webAddress = "w";
   p.font = units_test::StoredFont(-12, "Tahoma");
-  std::vector<std::pair<std::string, int>> visits;
-  auto visitor = [](std::string& text, int flag, void* user) {
-    static_cast<std::vector<std::pair<std::string, int>>*>(user)->push_back({text, flag});
-    text += "+";
-  };
-  auto visit = reinterpret_cast<win::Operation<win::OP_TEXT_VISITOR>>(units::HyperLinkerInterface(win::OP_TEXT_VISITOR));
-  ASSERT_TRUE(visit);
-  auto blob = visit(units::WriteHyperLinkerBlob(p), visitor, &visits);
-  ASSERT_TRUE(blob);
-  std::vector<std::pair<std::string, int>> expected = {{"c", 0}, {"e", 0}, {"w", 0}, {"Tahoma", 1}};
-  EXPECT_EQ(visits, expected);
-  auto changed = units::ReadHyperLinkerBlob(*blob);
-  ASSERT_TRUE(changed);
-  EXPECT_EQ(changed->caption, "c+");
-  EXPECT_EQ(changed->emailAddress, "e+");
-  EXPECT_EQ(changed->webAddress, "w+");
-  EXPECT_EQ(changed->font, units_test::StoredFont(-12, "Tahoma+"));
-  EXPECT_FALSE(visit(AboutLinkBlob(2), visitor, &visits));
+  units_test::TextVisits visits =
+      units_test::VisitTexts(units::HyperLinkerInterface, units::WriteHyperLinkerBlob(p), "Arial");
+  EXPECT_EQ(visits.seen, (units_test::TextVisitList{{"c", 0}, {"e", 0}, {"w", 0}, {"Tahoma", 1}}));
+  p.caption = "c!";
+  p.emailAddress = "e!";
+  p.webAddress = "w!";
+  p.font = units_test::StoredFont(-12, "Arial");
+  EXPECT_EQ(visits.blob, units::WriteHyperLinkerBlob(p));
+  EXPECT_FALSE(units_test::VisitTexts(units::HyperLinkerInterface, AboutLinkBlob(2), "Arial").blob)
+      << "a refused blob gives nothing";
 }
 
 // ---- A link loaded on a window ------------------------------------------------
@@ -198,16 +190,6 @@ constexpr COLORREF kNormal = RGB(255, 0, 0);
 constexpr COLORREF kVisited = RGB(0, 0, 255);
 constexpr COLORREF kHover = RGB(0, 160, 0);
 
-// Large bold text, so that whole pixels show the text colour.
-std::vector<uint8_t> BoldFont() {
-  std::vector<uint8_t> font = units_test::StoredFont(-28, "Tahoma");
-  LOGFONTA record;
-  std::memcpy(&record, font.data(), sizeof(record));
-  record.lfWeight = FW_BOLD;
-  std::memcpy(font.data(), &record, sizeof(record));
-  return font;
-}
-
 units::HyperLinkerProperties DrawnLink() {
   units::HyperLinkerProperties p;
   p.linkType = 1;
@@ -215,7 +197,7 @@ units::HyperLinkerProperties DrawnLink() {
   p.visitedColor = kVisited;
   p.hoverColor = kHover;
   p.backColor = RGB(255, 255, 255);
-  p.font = BoldFont();
+  p.font = units_test::StoredFont(-28, "Tahoma", FW_BOLD);  // whole pixels show the text colour
   p.caption = "Ombre";
   return p;
 }
@@ -269,17 +251,17 @@ class HyperLinkerUnit : public testing_support::LoadedWindowTest {
   static HWND Link() { return Handle(kLinkId); }
   static void Click() { SendMessageW(Link(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5)); }
 
-  const testing_support::UnitAddress link_{kWindowId, kLinkId};
+  const units_test::UnitProperties link{kWindowId, kLinkId, units::kHyperLinkerType};
 };
 
 TEST_F(HyperLinkerUnit, PicksAreClampedAsWritten) {
   Load(DrawnLink());
   HWND before = Link();
-  const testing_support::StoredWrite writes[] = {
-      {units::HL_LINK_TYPE, 7, 1},    {units::HL_LINK_TYPE, -3, 0},    {units::HL_LINK_TYPE, 1, 1},
-      {units::HL_BORDER_STYLE, 9, 5}, {units::HL_BORDER_STYLE, -1, 0}, {units::HL_BORDER_STYLE, 4, 4},
+  const units_test::PropertyCase cases[] = {
+      {"link type above its range", units::HL_LINK_TYPE, 7, 1},
+      {"border style above its range", units::HL_BORDER_STYLE, 9, 5},
   };
-  testing_support::ExpectStoredAsWritten(link_, writes);
+  link.ExpectReads(cases);
   EXPECT_EQ(Link(), before) << "no write re-creates the link";
 }
 
@@ -290,11 +272,11 @@ TEST_F(HyperLinkerUnit, BorderStyleIsAppliedAtOnce) {
     DWORD style;
     DWORD exStyle;
   } cases[] = {
-      {1, 0, WS_EX_CLIENTEDGE}, {3, 0, WS_EX_STATICEDGE}, {9, WS_BORDER, 0}, {0, 0, 0},
+      {3, 0, WS_EX_STATICEDGE}, {9, WS_BORDER, 0}, {0, 0, 0},
   };
   constexpr DWORD kExStyles = WS_EX_CLIENTEDGE | WS_EX_STATICEDGE | WS_EX_DLGMODALFRAME;
   for (const Case& c : cases) {
-    link_.Write(units::HL_BORDER_STYLE, uint32_t(c.written));
+    link.Write(units::HL_BORDER_STYLE, c.written);
     EXPECT_EQ(units_test::StyleOf(Link()) & WS_BORDER, c.style) << "border style " << c.written;
     EXPECT_EQ(units_test::ExStyleOf(Link()) & kExStyles, c.exStyle) << "border style " << c.written;
   }
@@ -303,20 +285,20 @@ TEST_F(HyperLinkerUnit, BorderStyleIsAppliedAtOnce) {
 TEST_F(HyperLinkerUnit, EveryKindOfPropertyTravelsThroughTheFramework) {
   Load(DrawnLink());
   HWND before = Link();
-  link_.WriteText(units::HL_CAPTION, "链接");
-  link_.WriteText(units::HL_EMAIL_ADDRESS, "me@example.org");
-  link_.Write(units::HL_HOVER_COLOR, 0x00123456);
-  link_.Write(units::HL_BACK_COLOR, win::kDefaultColor);
-  link_.Write(units::HL_FONT, 20, win::FONT_SIZE);
-  link_.WriteText(units::HL_FONT, "Tahoma", win::FONT_FACE);
+  link.Write(units::HL_CAPTION, "链接");
+  link.Write(units::HL_EMAIL_ADDRESS, "me@example.org");
+  link.Write(units::HL_HOVER_COLOR, 0x00123456);
+  link.Write(units::HL_BACK_COLOR, win::kDefaultColor);
+  link.Write(units::HL_FONT, 20, win::FONT_SIZE);
+  link.Write(units::HL_FONT, "Tahoma", win::FONT_FACE);
 
   EXPECT_EQ(units_test::TextOf(Link()), L"链接");
-  EXPECT_EQ(link_.ReadText(units::HL_CAPTION), "链接");
-  EXPECT_EQ(link_.ReadText(units::HL_EMAIL_ADDRESS), "me@example.org");
-  EXPECT_EQ(link_.Read(units::HL_HOVER_COLOR), 0x00123456);
-  EXPECT_EQ(link_.Read(units::HL_BACK_COLOR), int32_t(win::kDefaultColor));
-  EXPECT_EQ(link_.Read(units::HL_FONT, win::FONT_SIZE), 20);
-  EXPECT_EQ(link_.ReadText(units::HL_FONT, win::FONT_FACE), "Tahoma");
+  EXPECT_EQ(link.ReadText(units::HL_CAPTION), "链接");
+  EXPECT_EQ(link.ReadText(units::HL_EMAIL_ADDRESS), "me@example.org");
+  EXPECT_EQ(link.ReadNumber(units::HL_HOVER_COLOR), 0x00123456);
+  EXPECT_EQ(link.ReadNumber(units::HL_BACK_COLOR), int32_t(win::kDefaultColor));
+  EXPECT_EQ(link.ReadNumber(units::HL_FONT, win::FONT_SIZE), 20);
+  EXPECT_EQ(link.ReadText(units::HL_FONT, win::FONT_FACE), "Tahoma");
   EXPECT_EQ(Link(), before) << "no write re-creates the link";
 
   auto stored = units::ReadHyperLinkerBlob(units_test::Serialize(units::HyperLinkerInterface, Unit(kLinkId)));
@@ -335,13 +317,13 @@ TEST_F(HyperLinkerUnit, AnEmptyCaptionShowsTheAddress) {
   Load(p);
   std::vector<COLORREF> address = Shown(Link());
   EXPECT_GT(Count(address, kNormal), 0u) << "the web address is drawn";
-  link_.WriteText(units::HL_CAPTION, "Ombre");
+  link.Write(units::HL_CAPTION, "Ombre");
   EXPECT_EQ(Shown(Link()), address) << "the caption looks like the address it replaces";
 
-  link_.WriteText(units::HL_CAPTION, "");
-  link_.Write(units::HL_LINK_TYPE, 0);
+  link.Write(units::HL_CAPTION, "");
+  link.Write(units::HL_LINK_TYPE, 0);
   EXPECT_EQ(Count(Shown(Link()), kNormal), 0u) << "the empty e-mail address draws nothing";
-  link_.WriteText(units::HL_EMAIL_ADDRESS, "Ombre");
+  link.Write(units::HL_EMAIL_ADDRESS, "Ombre");
   EXPECT_EQ(Shown(Link()), address) << "the e-mail address is drawn";
 }
 
@@ -365,7 +347,7 @@ TEST_F(HyperLinkerUnit, AFailedOpenAfterASuccessfulOneShowsTheNormalColour) {
   Load(p);
   Click();
   EXPECT_EQ(TextColors(Link()), "normal 0, visited 1, hover 0");
-  link_.WriteText(units::HL_WEB_ADDRESS, "");
+  link.Write(units::HL_WEB_ADDRESS, "");
   Click();
   EXPECT_EQ(TextColors(Link()), "normal 1, visited 0, hover 0");
 }
@@ -375,9 +357,8 @@ TEST_F(HyperLinkerUnit, FocusRaisesItsEvents) {
   Calls().clear();
   SetFocus(Link());
   SetFocus(Handle(0));
-  std::vector<int> handlers;
-  for (const auto& call : Calls()) handlers.push_back(call.handler);
-  EXPECT_EQ(handlers, (std::vector<int>{0, 1}));
+  constexpr std::string_view kNames[] = {"got focus", "lost focus"};
+  EXPECT_EQ(CallsSeen(kNames), "got focus, lost focus");
 }
 
 }  // namespace

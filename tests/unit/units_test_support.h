@@ -1,6 +1,6 @@
-// Helpers for the standard units' tests: blobs written byte by byte,
-// independently of the units' own writers, and a plain top-level window to
-// create units on.
+// Helpers for the unit types' tests: blobs written byte by byte,
+// independently of the units' own writers, a plain top-level window to
+// create units on, and a type's blob operations (5 and 9) called directly.
 #pragma once
 
 #include <windows.h>
@@ -8,10 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "windows/unit_type.h"
@@ -38,10 +40,10 @@ class Blob {
 };
 
 // A 60-byte LOGFONTA as the design tool stores it.
-inline std::vector<uint8_t> StoredFont(int32_t height, std::string_view face = {}) {
+inline std::vector<uint8_t> StoredFont(int32_t height, std::string_view face = {}, LONG weight = FW_NORMAL) {
   LOGFONTA font{};
   font.lfHeight = height;
-  font.lfWeight = FW_NORMAL;
+  font.lfWeight = weight;
   font.lfCharSet = GB2312_CHARSET;
   face.copy(font.lfFaceName, LF_FACESIZE - 1);
   auto* at = reinterpret_cast<const uint8_t*>(&font);
@@ -96,6 +98,30 @@ class ParentWindow {
 
 inline std::vector<uint8_t> Serialize(void* (*typeInterface)(int), win::UnitObject* unit) {
   return reinterpret_cast<win::Operation<win::OP_GET_ALL_PROPERTIES>>(typeInterface(win::OP_GET_ALL_PROPERTIES))(unit);
+}
+
+// Operation 9 of a unit type run over a blob with a visitor that records
+// each visit (text, flag) and changes what it visits: a text gets "!"
+// appended, a font's face name becomes `newFace`.
+using TextVisitList = std::vector<std::pair<std::string, int>>;
+struct TextVisits {
+  TextVisitList seen;
+  std::optional<std::vector<uint8_t>> blob;  // the blob with the changes
+  std::string newFace;
+};
+inline TextVisits VisitTexts(void* (*typeInterface)(int), const std::vector<uint8_t>& blob, std::string newFace) {
+  auto visitTexts = reinterpret_cast<win::Operation<win::OP_TEXT_VISITOR>>(typeInterface(win::OP_TEXT_VISITOR));
+  TextVisits visits{{}, std::nullopt, std::move(newFace)};
+  if (!visitTexts) {
+    ADD_FAILURE() << "the type has no text visitor";
+    return visits;
+  }
+  visits.blob = visitTexts(blob, [](std::string& text, int flag, void* user) {
+    auto* visits = static_cast<TextVisits*>(user);
+    visits->seen.push_back({text, flag});
+    text = flag == 1 ? visits->newFace : text + "!";
+  }, &visits);
+  return visits;
 }
 
 inline std::wstring ClassOf(HWND window) {

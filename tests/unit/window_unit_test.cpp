@@ -15,6 +15,7 @@
 #include "runtime/state.h"
 #include "runtime/values.h"
 #include "unit_list_builder.h"
+#include "unit_properties.h"
 #include "windows/loader.h"
 #include "windows/properties.h"
 #include "windows/blob.h"
@@ -116,15 +117,16 @@ TEST_F(Windows, ModalWindowDisablesTheOthersAndGivesBackExactlyWhatItTook) {
 TEST_F(Windows, MenuWritesRebuildOnlyOnRealChange) {
   ASSERT_TRUE(LoadWindow(*FindTemplate(kMain), false, nullptr));
   HWND main = Loaded(kMain)->handle();
+  const units_test::UnitProperties open{kMain, 0x26010003, kMenuType}, start{kMain, 0x26010004, kMenuType};
   HMENU before = GetMenu(main);
-  WriteUnitProperty(kMain, 0x26010003, 0, -1, uint32_t(uintptr_t("Open")), uint32_t(uint64_t(uintptr_t("Open")) >> 32));
+  open.Write(MP_CAPTION, "Open");
   EXPECT_EQ(GetMenu(main), before) << "the same caption changes nothing";
   EXPECT_EQ(GetMenuState(GetMenu(main), 20002, MF_BYCOMMAND) & MF_GRAYED, UINT(MF_GRAYED));
-  WriteUnitProperty(kMain, 0x26010004, 2, -1, 0, 0);  // enable "Start"
+  start.Write(MP_DISABLED, 0);
   EXPECT_NE(GetMenu(main), before);
   EXPECT_EQ(GetMenuState(GetMenu(main), 20002, MF_BYCOMMAND) & MF_GRAYED, 0u);
-  EXPECT_EQ(ReadUnitProperty(kMain, 0x26010004, 2, -1), 0);
-  EXPECT_EQ(ReadUnitProperty(kMain, 0x26010005, 2, -1), 1);
+  EXPECT_EQ(start.ReadNumber(MP_DISABLED), 0);
+  EXPECT_EQ(units_test::UnitProperties(kMain, 0x26010005, kMenuType).ReadNumber(MP_DISABLED), 1);
 }
 
 TEST_F(Windows, GeometryWritesAreClampedOnTheLiveUnitAndItsRecord) {
