@@ -39,6 +39,11 @@ constexpr size_t kIconsHeaderSize = 8;
 // word would change the part index or ask for owner drawing.
 constexpr uint32_t kBorderStyles = SBT_NOBORDERS | SBT_POPOUT;
 
+// The most parts the control divides into. A text message addresses a part
+// in the low byte of its word, so a higher index would land on another part
+// with stray border bits: a longer list is refused like a refused division.
+constexpr size_t kMostParts = 256;
+
 struct Part {
   int32_t width = 0;  // -1: to the right edge of the bar
   uint32_t border = 0;
@@ -334,7 +339,7 @@ void StatusBar::ApplyParts() {
   BOOL wasSimple = BOOL(Send(SB_ISSIMPLE));
   Send(SB_SIMPLE, FALSE);
   // A refused division leaves the control's previous parts, texts and icons.
-  if (!Send(SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()))) {
+  if (parts.size() > kMostParts || !Send(SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()))) {
     Send(SB_SIMPLE, wasSimple);
     return;
   }
