@@ -11,6 +11,10 @@ namespace rt {
 
 constexpr unsigned kGbkCodePage = 936;
 
+// Code page 936 opens a two-byte character with 0x81..0xFE only: 0x80 and
+// 0xFF are characters of their own, one UTF-16 unit each.
+constexpr bool IsGbkLeadByte(uint8_t byte) { return byte >= 0x81 && byte <= 0xFE; }
+
 std::wstring WideFromGbk(std::string_view gbk);
 std::string GbkFromWide(std::wstring_view wide);
 

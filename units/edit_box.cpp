@@ -105,7 +105,7 @@ namespace {
 int32_t CharactersBefore(const std::string& text, int64_t offset) {
   int32_t count = 0;
   for (size_t at = 0; at < text.size(); ++count) {
-    size_t width = uint8_t(text[at]) >= 0x81 && at + 1 < text.size() ? 2 : 1;
+    size_t width = rt::IsGbkLeadByte(uint8_t(text[at])) && at + 1 < text.size() ? 2 : 1;
     if (int64_t(at + width) > offset) break;
     at += width;
   }
@@ -141,13 +141,13 @@ using WindowPtr = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDeleter>;
 uint16_t FirstCharacter(std::string_view text) {
   if (text.empty()) return 0;
   auto lead = uint8_t(text[0]);
-  return lead >= 0x81 && text.size() > 1 ? uint16_t(lead | uint8_t(text[1]) << 8) : lead;
+  return rt::IsGbkLeadByte(lead) && text.size() > 1 ? uint16_t(lead | uint8_t(text[1]) << 8) : lead;
 }
 
 std::string CharacterText(uint16_t stored) {
   std::string text;
   if (stored & 0xFF) text += char(stored & 0xFF);
-  if ((stored & 0xFF) >= 0x81 && stored >> 8) text += char(stored >> 8);
+  if (rt::IsGbkLeadByte(uint8_t(stored)) && stored >> 8) text += char(stored >> 8);
   return text;
 }
 

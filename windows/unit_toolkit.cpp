@@ -27,7 +27,7 @@ namespace {
 size_t WholeCharactersWithin(std::string_view text, size_t limit) {
   size_t at = 0;
   while (at < text.size()) {
-    size_t width = uint8_t(text[at]) >= 0x81 && at + 1 < text.size() ? 2 : 1;
+    size_t width = rt::IsGbkLeadByte(uint8_t(text[at])) && at + 1 < text.size() ? 2 : 1;
     if (at + width > limit) break;
     at += width;
   }

@@ -155,6 +155,7 @@ TEST(EditBoxSelection, CountsCharactersOfTheText) {
       {"hello", 9, 2, 5, 5},
       {"吴a吴", 2, 1, 1, 2},  // two-byte characters count once
       {"吴a吴", 1, 2, 0, 2},  // an offset inside a character stays before it
+      {"\xFF" "a", 1, 1, 1, 2},  // 0xFF is a character of its own, not a lead byte
   };
   for (const Case& c : cases) {
     units::EditSelection range = units::SelectionInText(c.text, c.start, c.length);
@@ -887,6 +888,7 @@ TEST_F(EditBoxLive, TextPropertiesReadBack) {
       {"content", units::EP_CONTENT, std::string("吴 text"), std::string("吴 text")},
       {"password character", units::EP_PASSWORD_CHAR, std::string("吴x"), std::string("吴")},
       {"one-byte password character", units::EP_PASSWORD_CHAR, std::string("#!"), std::string("#")},
+      {"0xFF is a whole character", units::EP_PASSWORD_CHAR, std::string("\xFF" "a"), std::string("\xFF")},
       {"no password character", units::EP_PASSWORD_CHAR, std::string(""), std::string("")},
       {"empty content", units::EP_CONTENT, std::string(""), std::string("")},
   };
