@@ -488,7 +488,7 @@ TEST_F(StatusBarOnWindow, PartsAreAppliedAgainAndCorruptDataIsRefused) {
   const Bytes three = PartsData({{50, 0, -1, "x", "tip x"}, {-1, SBT_POPOUT, -1, "y", ""}, {9, 0, -1, "z", ""}});
   const Bytes damaged = Truncated(PlayerParts(), PlayerParts().size() - 1);
   std::vector<PartSpec> many;
-  for (int i = 0; i < 257; ++i) many.push_back({2, 0, -1, "p" + std::to_string(i), ""});
+  for (int i = 0; i < 257; ++i) many.push_back({2, 0, -1, std::string("p").append(std::to_string(i)), ""});
   const PartsWriteCase cases[] = {
       {"three parts", three, three, {50, -1, 0}, {L"x", L"y", L"z"}, false},
       {"more parts than the control holds: stored, not shown", PartsData(many), PartsData(many), {50, -1, 0},
