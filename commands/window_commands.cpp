@@ -36,9 +36,11 @@ void GetWindowHandle(rt::ArgRecord* result, int count, rt::ArgRecord* arguments)
   *result = rt::MakeInt(HandleToLong(LiveUnitHandle(Arguments(count, arguments)[0])));
 }
 
-namespace {
-
-void DestroyTarget(const Arguments& args) {
+// A window is marked as closing and closes at once, or when its thread next
+// processes messages; a unit is removed from its window. A target that is
+// not loaded is already gone: nothing to do.
+void DestroyFormWindow(rt::ArgRecord*, int count, rt::ArgRecord* arguments) {
+  Arguments args(count, arguments);
   win::UnitObject* unit = LiveUnit(args[0]);
   auto* window = win::WindowUnit::From(unit);
   if (!window) {
@@ -48,17 +50,6 @@ void DestroyTarget(const Arguments& args) {
   window->MarkClosing();
   if (args.flag(1)) window->DestroyNow();
   else PostMessageW(window->handle(), win::kCloseRequestMessage, 0, 0);
-}
-
-}  // namespace
-
-// A window is marked as closing and closes at once, or when its thread next
-// processes messages; a unit is removed from its window. A target that is
-// not loaded is already gone: nothing to do. Only the window thread can
-// destroy its windows: a worker's call is carried there.
-void DestroyFormWindow(rt::ArgRecord*, int count, rt::ArgRecord* arguments) {
-  Arguments args(count, arguments);
-  rt::RunOnMainThread([&] { DestroyTarget(args); });
 }
 
 }  // namespace core

@@ -1,13 +1,13 @@
-// The descriptors of the support libraries.
-//
-// The extension libraries' command tables stay empty (count 0, no entry
-// table) until their commands are written.
+// The descriptors of the support libraries. A library's commands come as its
+// table of command specs (libraries/command_table.h) and the checking entries
+// made from it; the descriptor's command descriptions point at the specs.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <span>
 
+#include "libraries/command_table.h"
 #include "runtime/library.h"
 #include "windows/unit_type.h"
 
@@ -22,11 +22,18 @@ struct LibraryFacts {
   uint32_t stateFlags = 0;
   // By type number; a type the program does not use is a zero record.
   std::span<const win::UnitTypeDescriptor> dataTypes = {};
-  std::span<const rt::CommandEntry> commands = {};  // in command order
+  std::span<const CommandSpec> commandSpecs = {};   // in command order
+  std::span<const rt::CommandEntry> commands = {};  // CommandEntries<the specs>()
   rt::NotifyFunction notify = nullptr;
 };
 
 // The descriptor record; every field not named here stays zero.
+
+// The command specs of a library descriptor (empty for none).
+inline std::span<const CommandSpec> CommandSpecsOf(const rt::LibraryDescriptor& library) {
+  return {static_cast<const CommandSpec*>(library.commandDescriptions), size_t(library.commandCount)};
+}
+
 constexpr rt::LibraryDescriptor DescribeLibrary(const LibraryFacts& facts) {
   rt::LibraryDescriptor descriptor{};
   descriptor.formatMark = rt::kLibraryFormatMark;
@@ -37,7 +44,9 @@ constexpr rt::LibraryDescriptor DescribeLibrary(const LibraryFacts& facts) {
   descriptor.stateFlags = facts.stateFlags;
   descriptor.dataTypeCount = int32_t(facts.dataTypes.size());
   descriptor.dataTypes = facts.dataTypes.data();
+  if (facts.commands.size() != facts.commandSpecs.size()) throw "one command entry per command spec";
   descriptor.commandCount = int32_t(facts.commands.size());
+  descriptor.commandDescriptions = facts.commandSpecs.data();
   descriptor.commands = facts.commands.data();
   descriptor.notify = facts.notify;
   return descriptor;

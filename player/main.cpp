@@ -5,12 +5,7 @@
 #include <iterator>
 
 #include "commands/core_library.h"
-#include "libraries/drag_drop/library.h"
-#include "libraries/extended_ui/library.h"
-#include "libraries/multimedia/library.h"
-#include "libraries/shell/library.h"
-#include "libraries/utilities/library.h"
-#include "libraries/threads/library.h"
+#include "libraries/libraries.h"
 #include "player/form_data.h"
 #include "player/ids.h"
 #include "player/state.h"
@@ -19,11 +14,6 @@
 
 namespace player {
 namespace {
-
-constexpr const rt::LibraryDescriptor* kLibraries[] = {
-    &core::kCoreLibrary,     &lib::kExtendedUiLibrary, &lib::kDragDropLibrary, &lib::kUtilitiesLibrary,
-    &lib::kShellLibrary,     &lib::kThreadsLibrary,    &lib::kMultimediaLibrary,
-};
 
 // The four kernel32 functions the player declares, by number.
 constexpr const char* kDllFiles[] = {"", "kernel32.dll", "kernel32.dll", "kernel32.dll"};
@@ -46,8 +36,8 @@ const rt::ProgramDescriptor kProgram = {
     .constantSize = sizeof kConstants,
     .formData = kFormData,
     .formDataSize = kFormDataSize,
-    .libraryCount = uint32_t(std::size(kLibraries)),
-    .libraries = kLibraries,
+    .libraryCount = uint32_t(std::size(lib::kProgramLibraries)),
+    .libraries = lib::kProgramLibraries,
     .dllCommandCount = uint32_t(std::size(kDllExports)),
     .dllFileNames = kDllFiles,
     .dllExportNames = kDllExports,

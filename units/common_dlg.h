@@ -20,6 +20,8 @@ namespace units {
 
 void* CommonDlgInterface(int number);
 
+constexpr uint32_t kCommonDlgTypeCode = 0x0001001F;
+
 inline constexpr auto kCommonDlgProperties = win::PropertyTable<22>({
     win::Own(win::PROP_PICK),     // 8 dialog kind
     win::Own(win::PROP_TEXT),     // 9 title

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "runtime/fatal.h"
+#include "runtime/hidden_owner.h"
 #include "runtime/library_registry.h"
 #include "runtime/message_loop.h"
 #include "runtime/state.h"
@@ -84,6 +85,7 @@ class Load {
     if (!object) return false;
     units().setWord(index, layout.objectSlot, StoreObject(object));
     created_.push_back({index, visible});
+    if (index == 0) t_.loadedOnce = true;
     if (index != 0) return true;
     window_ = WindowUnit::From(object);
     return window_ && window_->alive();
@@ -281,8 +283,16 @@ UnitObject* LiveUnitObject(uint32_t windowId, uint32_t unitId) {
 
 UnitObject* RequireUnitObject(uint32_t windowId, uint32_t unitId) {
   UnitObject* unit = LiveUnitObject(windowId, unitId);
-  if (!unit) rt::ReportFatalError("指定窗口或窗口组件不存在或尚未载入");
+  WindowTemplate* t = FindTemplate(windowId);
+  bool goneWhileClosing = t && t->loadedOnce && GetCurrentThreadId() != rt::State().mainThreadId;
+  if (!unit && !goneWhileClosing) rt::ReportFatalError("指定窗口或窗口组件不存在或尚未载入");
   return unit;
+}
+
+UnitObject::Pin PinLiveUnit(uint32_t windowId, uint32_t unitId) {
+  std::optional<UnitObject::Pin> pin;
+  rt::RunOnMainThread([&] { pin.emplace(RequireUnitObject(windowId, unitId)); });
+  return pin ? std::move(*pin) : UnitObject::Pin(nullptr);
 }
 
 // A unit's end clears its slots (the object deletes itself); the window's

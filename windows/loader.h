@@ -27,8 +27,14 @@ bool LoadWindow(WindowTemplate& t, bool modal, HWND owner);
 
 // Request 2006: the unit's object while its window is alive, else null.
 UnitObject* LiveUnitObject(uint32_t windowId, uint32_t unitId);
-// Request 2007: the same, but a missing unit is a fatal error.
+// Request 2007: the same, but a missing unit is a fatal error, except for a
+// worker thread whose unit's window has been loaded and is gone now (the
+// program is closing): that call gets null and does nothing.
 UnitObject* RequireUnitObject(uint32_t windowId, uint32_t unitId);
+// Request 2007's unit, pinned for a caller on any thread: found on the
+// window thread, it stays readable until the pin goes. Empty when the
+// program has ended its windows or the window is gone.
+UnitObject::Pin PinLiveUnit(uint32_t windowId, uint32_t unitId);
 // Request 2000: the unit's window has been finally destroyed.
 void ForgetUnit(uint32_t windowId, uint32_t unitId);
 // Request 2022 and 2029.

@@ -25,6 +25,7 @@ struct WindowTemplate {
   std::string remark2;
   UnitList units;
   std::optional<UnitList> snapshot;  // taken when a load begins
+  bool loadedOnce = false;           // its window has been created at least once
 };
 
 // Reads the whole form data; nullopt on any read error. Handler offsets are

@@ -11,12 +11,16 @@
 //   window, so the memory stays until the outermost call into the object
 //   has returned. Code outside its window procedure that keeps a unit
 //   across anything that may raise an event holds a Pin, and checks alive()
-//   afterwards.
+//   afterwards. A worker thread may hold a pin too (the count is atomic);
+//   it takes it on the window thread, where units are found and deleted
+//   (PinLiveUnit in windows/loader.h).
 #pragma once
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
+#include <utility>
 
 #include "windows/window_object.h"
 
@@ -43,8 +47,13 @@ class UnitObject : public WindowObject {
     ~Pin() {
       if (unit_ && --unit_->pins_ == 0 && unit_->finished_) delete unit_;
     }
+    Pin(Pin&& other) noexcept : unit_(std::exchange(other.unit_, nullptr)) {}
     Pin(const Pin&) = delete;
     Pin& operator=(const Pin&) = delete;
+    Pin& operator=(Pin&&) = delete;
+
+    UnitObject* get() const { return unit_; }
+    explicit operator bool() const { return unit_ != nullptr; }
 
    private:
     UnitObject* unit_;
@@ -64,8 +73,8 @@ class UnitObject : public WindowObject {
   uint32_t windowId_;
   uint32_t unitId_;
   WNDPROC original_ = nullptr;
-  int pins_ = 0;
-  bool finished_ = false;  // the window has ended: delete with the last pin
+  std::atomic<int> pins_ = 0;
+  std::atomic<bool> finished_ = false;  // the window has ended: delete with the last pin
 };
 
 // Set while the framework re-creates a unit: the old window's end is not the

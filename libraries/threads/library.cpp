@@ -1,14 +1,13 @@
-#include "libraries/threads/library.h"
-
+// The multithreading library (library 5): no data types.
 #include <windows.h>
 
 #include <forward_list>
 
+#include "libraries/libraries.h"
 #include "libraries/library_descriptor.h"
 #include "libraries/runtime_link.h"
 
 namespace lib {
-namespace threads {
 namespace {
 
 class CriticalSection {
@@ -28,22 +27,14 @@ std::forward_list<CriticalSection> criticalSections;
 
 void ReleaseCriticalSections() { criticalSections.clear(); }
 
-using Link = RuntimeLink<rt::LIB_THREADS, &ReleaseCriticalSections>;
-
 }  // namespace
-
-intptr_t CallRuntime(int request, intptr_t parameter1, intptr_t parameter2) {
-  return Link::Call(request, parameter1, parameter2);
-}
-
-}  // namespace threads
 
 constinit const rt::LibraryDescriptor kThreadsLibrary = DescribeLibrary({
     .identifier = "A577E6CB929E483AF39F3087A6EF74CD",
     .version = {2, 0, 3, 3, 7, 3, 7},
     .displayName = "多线程库",
     .stateFlags = 0xC0000000,
-    .notify = &threads::Link::Notify,
+    .notify = &Notify<rt::LIB_THREADS, &ReleaseCriticalSections>,
 });
 
 }  // namespace lib

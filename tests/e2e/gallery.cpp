@@ -15,12 +15,7 @@
 #include <string>
 
 #include "commands/core_library.h"
-#include "libraries/drag_drop/library.h"
-#include "libraries/extended_ui/library.h"
-#include "libraries/multimedia/library.h"
-#include "libraries/shell/library.h"
-#include "libraries/threads/library.h"
-#include "libraries/utilities/library.h"
+#include "libraries/libraries.h"
 #include "runtime/gbk.h"
 #include "runtime/helpers.h"
 #include "runtime/program.h"
@@ -132,19 +127,14 @@ void OnCloseChildLater(rt::HandlerCall&) {
 
 namespace {
 
-constexpr const rt::LibraryDescriptor* kLibraries[] = {
-    &core::kCoreLibrary, &lib::kExtendedUiLibrary, &lib::kDragDropLibrary,   &lib::kUtilitiesLibrary,
-    &lib::kShellLibrary, &lib::kThreadsLibrary,    &lib::kMultimediaLibrary,
-};
-
 const rt::ProgramDescriptor kProgram = {
     .buildKind = 3,
     .handlers = kHandlers,
     .handlerCount = kHandlerCount,
     .formData = kFormData,
     .formDataSize = kFormDataSize,
-    .libraryCount = uint32_t(std::size(kLibraries)),
-    .libraries = kLibraries,
+    .libraryCount = uint32_t(std::size(lib::kProgramLibraries)),
+    .libraries = lib::kProgramLibraries,
 };
 
 int Entry(const rt::RuntimeServices& runtime) {

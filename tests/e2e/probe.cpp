@@ -17,12 +17,7 @@
 #include <utility>
 
 #include "commands/core_library.h"
-#include "libraries/drag_drop/library.h"
-#include "libraries/extended_ui/library.h"
-#include "libraries/multimedia/library.h"
-#include "libraries/shell/library.h"
-#include "libraries/utilities/library.h"
-#include "libraries/threads/library.h"
+#include "libraries/libraries.h"
 #include "player/form_data.h"
 #include "runtime/callback.h"
 #include "runtime/helpers.h"
@@ -58,11 +53,6 @@ constexpr std::array<rt::EventHandler, sizeof...(N)> LoggingHandlers(std::index_
 constexpr size_t kMaxHandlers = 64;
 constexpr auto kHandlers = LoggingHandlers(std::make_index_sequence<kMaxHandlers>());
 
-constexpr const rt::LibraryDescriptor* kLibraries[] = {
-    &core::kCoreLibrary,     &lib::kExtendedUiLibrary, &lib::kDragDropLibrary, &lib::kUtilitiesLibrary,
-    &lib::kShellLibrary,     &lib::kThreadsLibrary,    &lib::kMultimediaLibrary,
-};
-
 uint32_t HandlerCount() {
   uint32_t count = 0;
   while (player::kHandlerNames[count]) ++count;
@@ -75,8 +65,8 @@ const rt::ProgramDescriptor kProgram = {
     .handlerCount = HandlerCount(),
     .formData = player::kFormData,
     .formDataSize = player::kFormDataSize,
-    .libraryCount = uint32_t(std::size(kLibraries)),
-    .libraries = kLibraries,
+    .libraryCount = uint32_t(std::size(lib::kProgramLibraries)),
+    .libraries = lib::kProgramLibraries,
 };
 
 DWORD WINAPI ExitFromThread(void* services) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <thread>
 
+#include "commands/core_library.h"
 #include "commands/window_commands.h"
 #include "fatal_trap.h"
 #include "program_fixture.h"
@@ -138,7 +139,8 @@ TEST_F(CallbackFromWorker, AWindowAWorkerDestroysAtOnceIsGone) {
   ASSERT_EQ(Call(rt::REQ_LOAD_WINDOW, reinterpret_cast<intptr_t>(&request)), 0);
   rt::ArgRecord arguments[] = {{kWindowId, 0x06010000, 0x00010001}, rt::MakeBool(true)};
   rt::ArgRecord result{};
-  OnWorker([&] { core::DestroyFormWindow(&result, 2, arguments); });
+  rt::CommandEntry destroy = core::kCoreLibrary.commands[core::CMD_DESTROY_FORM_WINDOW];
+  OnWorker([&] { destroy(&result, 2, arguments); });
   EXPECT_EQ(Call(rt::REQ_WINDOW_OBJECT, kWindowId, 0), 0);
 }
 

@@ -10,6 +10,7 @@
 #include "commands/text_commands.h"
 #include "commands/value_commands.h"
 #include "commands/window_commands.h"
+#include "libraries/library_descriptor.h"
 
 namespace {
 
@@ -27,8 +28,9 @@ TEST(CoreCommandTable, EntriesStandInCommandOrder) {
       {core::CMD_NEW_ZERO_BYTE_SET, core::NewZeroByteSet},    {core::CMD_BYTE_SET_TO_VALUE, core::ByteSetToValue},
       {core::CMD_FIND_TEXT_FROM_END, core::FindTextFromEnd},
   };
-  ASSERT_GE(core::kCoreLibrary.commandCount, int(std::size(cases)));
-  for (const Case& c : cases) EXPECT_EQ(core::kCoreLibrary.commands[c.number], c.entry) << "command " << c.number;
+  std::span<const lib::CommandSpec> specs = lib::CommandSpecsOf(core::kCoreLibrary);
+  ASSERT_GE(specs.size(), std::size(cases));
+  for (const Case& c : cases) EXPECT_EQ(specs[c.number].body, c.entry) << "command " << c.number;
 }
 
 }  // namespace

@@ -8,12 +8,8 @@
 #include <set>
 #include <string>
 
-#include "libraries/drag_drop/library.h"
-#include "libraries/extended_ui/library.h"
-#include "libraries/multimedia/library.h"
-#include "libraries/shell/library.h"
-#include "libraries/utilities/library.h"
-#include "libraries/threads/library.h"
+#include "libraries/libraries.h"
+#include "libraries/runtime_link.h"
 #include "windows/unit_type.h"
 
 namespace {
@@ -32,17 +28,17 @@ struct LibraryCase {
 
 const LibraryCase kLibraries[] = {
     {"extended interface", &lib::kExtendedUiLibrary, {2, 0, 3, 3, 0, 3, 0}, 0, 5, 2, "StatusBar",
-     rt::kNotifyUnhandled, &lib::extended_ui::CallRuntime},
+     rt::kNotifyUnhandled, &lib::CallRuntime<rt::LIB_EXTENDED_UI>},
     {"drag and drop", &lib::kDragDropLibrary, {2, 0, 0, 3, 0, 3, 8}, 0, 1, 1, "DropTarget", rt::kNotifyUnhandled,
-     &lib::drag_drop::CallRuntime},
+     &lib::CallRuntime<rt::LIB_DRAG_DROP>},
     {"special functions", &lib::kUtilitiesLibrary, {3, 1, 0, 3, 8, 3, 0}, 0xC0000000, 0, 0, nullptr, 0,
-     &lib::utilities::CallRuntime},
+     &lib::CallRuntime<rt::LIB_SPECIAL>},
     {"shell", &lib::kShellLibrary, {3, 0, 0, 3, 0, 3, 0}, 0, 0, 0, nullptr, rt::kNotifyUnhandled,
-     &lib::shell::CallRuntime},
+     &lib::CallRuntime<rt::LIB_SHELL>},
     {"multithreading", &lib::kThreadsLibrary, {2, 0, 3, 3, 7, 3, 7}, 0xC0000000, 0, 0, nullptr, 0,
-     &lib::threads::CallRuntime},
+     &lib::CallRuntime<rt::LIB_THREADS>},
     {"multimedia", &lib::kMultimediaLibrary, {3, 0, 0, 3, 7, 3, 7}, 0x80000000, 8, 6, "MediaPlay",
-     rt::kNotifyUnhandled, &lib::multimedia::CallRuntime},
+     rt::kNotifyUnhandled, &lib::CallRuntime<rt::LIB_MULTIMEDIA>},
 };
 
 template <class T>

@@ -7,12 +7,7 @@
 #include <utility>
 
 #include "commands/core_library.h"
-#include "libraries/drag_drop/library.h"
-#include "libraries/extended_ui/library.h"
-#include "libraries/multimedia/library.h"
-#include "libraries/shell/library.h"
-#include "libraries/utilities/library.h"
-#include "libraries/threads/library.h"
+#include "libraries/libraries.h"
 #include "runtime/library_registry.h"
 #include "runtime/state.h"
 
@@ -39,22 +34,17 @@ constexpr std::array<rt::EventHandler, sizeof...(K)> RecordingHandlers(std::inde
 // handler list.
 constexpr auto kHandlers = RecordingHandlers(std::make_index_sequence<kRecordingHandlers>());
 
-constexpr const rt::LibraryDescriptor* kLibraries[] = {
-    &core::kCoreLibrary,     &lib::kExtendedUiLibrary, &lib::kDragDropLibrary, &lib::kUtilitiesLibrary,
-    &lib::kShellLibrary,     &lib::kThreadsLibrary,    &lib::kMultimediaLibrary,
-};
-
 const rt::ProgramDescriptor kProgram = {
     .buildKind = 3,
     .handlers = kHandlers.data(),
     .handlerCount = uint32_t(kHandlers.size()),
-    .libraryCount = uint32_t(std::size(kLibraries)),
-    .libraries = kLibraries,
+    .libraryCount = uint32_t(std::size(lib::kProgramLibraries)),
+    .libraries = lib::kProgramLibraries,
 };
 
 }  // namespace
 
-std::span<const rt::LibraryDescriptor* const> ProgramLibraries() { return kLibraries; }
+std::span<const rt::LibraryDescriptor* const> ProgramLibraries() { return lib::kProgramLibraries; }
 
 std::vector<HandlerCallRecord>& ProgramFixture::Calls() {
   static std::vector<HandlerCallRecord> calls;
