@@ -84,16 +84,19 @@ TEST_F(ReadFileBytes, NothingToReadGivesTheEmptyByteSet) {
   struct Case {
     const char* name;
     std::vector<rt::ArgRecord> arguments;
+    const char* refusal = nullptr;  // commands_test_support.h
   } cases[] = {
       {"empty file", {Text(empty.c_str())}},
       {"missing file", {Text(missing.c_str())}},
       {"a folder", {Text(folder.c_str())}},
       {"empty name", {Text("")}},
       {"null name", {Text(nullptr)}},
-      {"omitted name", {}},
+      {"name missing", {}, "ReadFileBytes 1"},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(TakeByteSet(CallCountingBlocks(core::CMD_READ_FILE_BYTES, c.arguments)), std::nullopt) << c.name;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(TakeByteSet(CallCountingBlocks(core::CMD_READ_FILE_BYTES, c.arguments, c.refusal)), std::nullopt);
+  }
 }
 
 // Readers may share the file; a file opened without sharing, or opened by a

@@ -1,6 +1,11 @@
 // Calling the core library's commands as program code does: argument records
 // in a vector, the entry taken from the library's command table, the call
 // made through CallCoreCommand. Results are taken over and freed here.
+//
+// A case of a call the table refuses names the refusal: the text of the
+// fatal message after "命令参数不正确: " ("FindText 4"). Such a call must end
+// with that message; the body, which the table keeps such calls from, is
+// then called alone and must still give a sound result (defence in depth).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,11 +13,14 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "commands/core_library.h"
+#include "fatal_trap.h"
 #include "heap_blocks.h"
+#include "libraries/library_descriptor.h"
 #include "runtime/heap.h"
 #include "runtime/services.h"
 #include "runtime/values.h"
@@ -23,10 +31,30 @@ constexpr rt::ArgRecord kOmitted{};
 
 // `count` below the number of records leaves the rest in memory, where the
 // command must not look.
+inline rt::ArgRecord CallEntry(rt::CommandEntry entry, std::vector<rt::ArgRecord> arguments,
+                               std::optional<int> count = std::nullopt) {
+  return rt::Services().CallCoreCommand(entry, count.value_or(int(arguments.size())), arguments.data());
+}
+
 inline rt::ArgRecord Call(core::CoreCommand command, std::vector<rt::ArgRecord> arguments,
                           std::optional<int> count = std::nullopt) {
-  return rt::Services().CallCoreCommand(core::kCoreLibrary.commands[command],
-                                        count.value_or(int(arguments.size())), arguments.data());
+  return CallEntry(core::kCoreLibrary.commands[command], std::move(arguments), count);
+}
+
+// The command's body alone, without the table's checks.
+inline rt::ArgRecord CallBody(core::CoreCommand command, std::vector<rt::ArgRecord> arguments,
+                              std::optional<int> count = std::nullopt) {
+  return CallEntry(lib::CommandSpecsOf(core::kCoreLibrary)[size_t(command)].body, std::move(arguments), count);
+}
+
+inline std::string Refusal(std::string_view refusal) { return "命令参数不正确: " + std::string(refusal); }
+
+// Calls through the table; with a refusal, expects it and calls the body alone.
+inline rt::ArgRecord CallOrRefuse(core::CoreCommand command, std::vector<rt::ArgRecord> arguments,
+                                  const char* refusal, std::optional<int> count = std::nullopt) {
+  if (!refusal) return Call(command, std::move(arguments), count);
+  EXPECT_EQ(testing_support::ExpectFatalMessage([&] { Call(command, arguments, count); }), Refusal(refusal));
+  return CallBody(command, std::move(arguments), count);
 }
 
 inline rt::ArgRecord Text(const char* text) { return rt::MakeBlock(rt::TYPE_TEXT, text); }
@@ -39,6 +67,12 @@ inline std::string TakeText(const rt::ArgRecord& result) {
   return text ? std::string(text.get()) : "<null>";
 }
 
+// A result as a case writes it: a text's bytes, else its low word as a signed
+// integer.
+inline std::string Shown(const rt::ArgRecord& result) {
+  return result.tag == rt::TYPE_TEXT ? TakeText(result) : std::to_string(int32_t(result.low));
+}
+
 // A result byte set's bytes, freed; std::nullopt stands for the null set.
 inline std::optional<std::vector<uint8_t>> TakeByteSet(const rt::ArgRecord& result) {
   rt::HeapPtr<> set(result.pointer());
@@ -49,9 +83,10 @@ inline std::optional<std::vector<uint8_t>> TakeByteSet(const rt::ArgRecord& resu
 
 // Calls a command that returns a text or byte set, and checks that the
 // result is exactly one new heap block (none for an empty result).
-inline rt::ArgRecord CallCountingBlocks(core::CoreCommand command, std::vector<rt::ArgRecord> arguments) {
+inline rt::ArgRecord CallCountingBlocks(core::CoreCommand command, std::vector<rt::ArgRecord> arguments,
+                                        const char* refusal = nullptr) {
   size_t before = testing_support::LiveHeapBlocks();
-  rt::ArgRecord result = Call(command, std::move(arguments));
+  rt::ArgRecord result = CallOrRefuse(command, std::move(arguments), refusal);
   bool block = result.tag == rt::TYPE_TEXT || result.tag == rt::TYPE_BYTESET;
   EXPECT_EQ(testing_support::LiveHeapBlocks(), before + (block && result.pointer() ? 1 : 0)) << "command " << command;
   return result;

@@ -1,4 +1,5 @@
-// The text commands, called through the core library's command table.
+// The text commands, called through the core library's command table. A
+// case with a refusal is a call the table refuses (commands_test_support.h).
 // Texts with "\xB0" hold a two-byte character: 0xB0 is a lead byte, and
 // "\xB0\x41" is a character whose trail byte is the letter 'A'.
 #include "commands/text_commands.h"
@@ -20,10 +21,14 @@ struct IntegerCase {
   const char* name;
   std::vector<rt::ArgRecord> arguments;
   int32_t expected;
+  const char* refusal = nullptr;
 };
 
 void ExpectIntegers(CoreCommand command, const std::vector<IntegerCase>& cases) {
-  for (const IntegerCase& c : cases) EXPECT_EQ(int32_t(Call(command, c.arguments).low), c.expected) << c.name;
+  for (const IntegerCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(int32_t(CallOrRefuse(command, c.arguments, c.refusal).low), c.expected);
+  }
 }
 
 TEST(FindText, Table) {
@@ -54,10 +59,10 @@ TEST(FindText, Table) {
       {"start inside a character before a match", {Text("\xD6\xD0" "a"), Text("a"), rt::MakeInt(2), no}, 3},
       {"a lead byte before the end", {Text("a\xB0"), Text("\xB0"), kOmitted, no}, 2},
       {"past a lead byte before the end", {Text("\xB0"), Text("a"), kOmitted, no}, -1},
-      {"a text argument of another type", {rt::MakeInt(65), Text("A"), kOmitted, no}, -1},
-      {"two records: no start, with case", {Text("aBcb"), Text("b")}, 4},
-      {"one record: nothing to find", {Text("abc")}, 1},
-      {"no records", {}, -1},
+      {"a text argument of another type", {rt::MakeInt(65), Text("A"), kOmitted, no}, -1, "FindText 1"},
+      {"two records: no start, with case", {Text("aBcb"), Text("b")}, 4, "FindText 4"},
+      {"one record: nothing to find", {Text("abc")}, 1, "FindText 2"},
+      {"no records", {}, -1, "FindText 1"},
   });
 }
 
@@ -83,8 +88,8 @@ TEST(FindTextFromEnd, Table) {
       {"trail bytes do not fold", {Text("\xB0\x41"), Text("\xB0\x61"), kOmitted, yes}, -1},
       {"a lead byte before the end", {Text("a\xB0"), Text("\xB0"), kOmitted, no}, 2},
       {"a letter before a lone lead byte", {Text("a\xB0"), Text("a"), kOmitted, no}, 1},
-      {"two records: whole text, with case", {Text("bBb"), Text("B")}, 2},
-      {"no records", {}, -1},
+      {"two records: whole text, with case", {Text("bBb"), Text("B")}, 2, "FindTextFromEnd 4"},
+      {"no records", {}, -1, "FindTextFromEnd 1"},
   });
 }
 
@@ -92,16 +97,17 @@ struct TextCase {
   const char* name;
   std::vector<rt::ArgRecord> arguments;
   const char* expected;  // "<null>": the null text
+  const char* refusal = nullptr;
 };
 
 void ExpectTexts(CoreCommand command, const std::vector<TextCase>& cases) {
   for (const TextCase& c : cases) {
-    std::vector<rt::ArgRecord> arguments = c.arguments;
-    rt::ArgRecord result = CallCountingBlocks(command, arguments);
+    SCOPED_TRACE(c.name);
+    rt::ArgRecord result = CallCountingBlocks(command, c.arguments, c.refusal);
     if (result.pointer()) {
-      EXPECT_NE(result.pointer(), arguments[0].pointer()) << c.name << ": not a new text";
+      EXPECT_NE(result.pointer(), c.arguments[0].pointer()) << "not a new text";
     }
-    EXPECT_EQ(TakeText(result), c.expected) << c.name;
+    EXPECT_EQ(TakeText(result), c.expected);
   }
 }
 
@@ -116,7 +122,7 @@ TEST(MidOfText, Table) {
       {"negative count", {Text("abc"), rt::MakeInt(1), rt::MakeInt(-1)}, "<null>"},
       {"the lowest position", {Text("abc"), rt::MakeInt(INT_MIN), rt::MakeInt(2)}, "<null>"},
       {"null text", {Text(nullptr), rt::MakeInt(1), rt::MakeInt(2)}, "<null>"},
-      {"count omitted", {Text("abc"), rt::MakeInt(1)}, "<null>"},
+      {"count missing", {Text("abc"), rt::MakeInt(1)}, "<null>", "MidOfText 3"},
   });
 }
 
@@ -129,7 +135,7 @@ TEST(RightOfText, Table) {
       {"negative count", {Text("ab"), rt::MakeInt(-1)}, "<null>"},
       {"empty text", {Text(""), rt::MakeInt(3)}, "<null>"},
       {"null text", {Text(nullptr), rt::MakeInt(3)}, "<null>"},
-      {"count omitted", {Text("ab")}, "<null>"},
+      {"count missing", {Text("ab")}, "<null>", "RightOfText 2"},
   });
 }
 
@@ -166,8 +172,8 @@ TEST(ReplaceSubtext, Table) {
        "-\xB0"},
       {"a lead byte before the end is replaced", {Text("X\xB0"), Text("\xB0"), Text("-"), kOmitted, kOmitted,
                                                   withCase}, "X-"},
-      {"two records: all, without case", {Text("xX"), Text("x")}, "<null>"},
-      {"one record", {Text("abc")}, "abc"},
+      {"two records: all, without case", {Text("xX"), Text("x")}, "<null>", "ReplaceSubtext 6"},
+      {"one record", {Text("abc")}, "abc", "ReplaceSubtext 2"},
   });
 }
 
@@ -177,34 +183,33 @@ TEST(TextLength, Table) {
       {"a two-byte character", {Text("\xD6\xD0")}, 2},
       {"empty", {Text("")}, 0},
       {"null", {Text(nullptr)}, 0},
-      {"omitted", {}, 0},
+      {"missing", {}, 0, "TextLength 1"},
   };
   ExpectIntegers(core::CMD_TEXT_LENGTH, cases);
 }
 
 // Records past the count are left in memory with values that would change
-// the result if a command looked at them.
+// the result if a command looked at them. The table refuses every such call
+// for a missing argument; the bodies alone read only what they were given.
 TEST(TextCommands, ReadOnlyTheRecordsTheyWereGiven) {
   struct Case {
-    const char* name;
     core::CoreCommand command;
     std::vector<rt::ArgRecord> records;
     int count;
     const char* expected;
+    const char* refusal;
   } cases[] = {
-      {"FindText", core::CMD_FIND_TEXT, {Text("abcabc"), Text("BC"), rt::MakeInt(3), rt::MakeBool(true)}, 2, "-1"},
-      {"FindTextFromEnd", core::CMD_FIND_TEXT_FROM_END, {Text("abcabc"), Text("a"), rt::MakeInt(2)}, 2, "4"},
-      {"MidOfText", core::CMD_MID_OF_TEXT, {Text("abc"), rt::MakeInt(1), rt::MakeInt(2)}, 2, "<null>"},
-      {"RightOfText", core::CMD_RIGHT_OF_TEXT, {Text("abc"), rt::MakeInt(2)}, 1, "<null>"},
-      {"TextLength", core::CMD_TEXT_LENGTH, {Text("abc")}, 0, "0"},
-      {"ReplaceSubtext", core::CMD_REPLACE_SUBTEXT,
-       {Text("aXbx"), Text("X"), Text("-"), rt::MakeInt(3), rt::MakeInt(1), rt::MakeBool(true)}, 2, "ab"},
+      {core::CMD_FIND_TEXT, {Text("abcabc"), Text("BC"), rt::MakeInt(3), rt::MakeBool(true)}, 2, "-1", "FindText 4"},
+      {core::CMD_FIND_TEXT_FROM_END, {Text("abcabc"), Text("a"), rt::MakeInt(2)}, 2, "4", "FindTextFromEnd 4"},
+      {core::CMD_MID_OF_TEXT, {Text("abc"), rt::MakeInt(1), rt::MakeInt(2)}, 2, "<null>", "MidOfText 3"},
+      {core::CMD_RIGHT_OF_TEXT, {Text("abc"), rt::MakeInt(2)}, 1, "<null>", "RightOfText 2"},
+      {core::CMD_TEXT_LENGTH, {Text("abc")}, 0, "0", "TextLength 1"},
+      {core::CMD_REPLACE_SUBTEXT,
+       {Text("aXbx"), Text("X"), Text("-"), rt::MakeInt(3), rt::MakeInt(1), rt::MakeBool(true)}, 2, "ab",
+       "ReplaceSubtext 6"},
   };
-  for (const Case& c : cases) {
-    rt::ArgRecord result = Call(c.command, c.records, c.count);
-    std::string shown = result.tag == rt::TYPE_TEXT ? TakeText(result) : std::to_string(int32_t(result.low));
-    EXPECT_EQ(shown, c.expected) << c.name;
-  }
+  for (const Case& c : cases)
+    EXPECT_EQ(Shown(CallOrRefuse(c.command, c.records, c.refusal, c.count)), c.expected) << c.refusal;
 }
 
 }  // namespace

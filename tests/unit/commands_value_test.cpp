@@ -1,5 +1,6 @@
 // The value and byte-set commands, called through the core library's
-// command table.
+// command table. A case with a refusal is a call the table refuses
+// (commands_test_support.h).
 #include "commands/value_commands.h"
 
 #include <gtest/gtest.h>
@@ -24,6 +25,7 @@ TEST(ToInteger, Table) {
     const char* name;
     rt::ArgRecord value;
     int32_t expected;
+    const char* refusal = nullptr;
   } cases[] = {
       {"text without digits first", Text("x12"), 0},
       {"spaces, sign, digits, rest", Text("  -12abc"), -12},
@@ -38,10 +40,12 @@ TEST(ToInteger, Table) {
       {"subroutine pointer", Record(0x401000, rt::TYPE_SUBPTR), 0x401000},
       {"date-time", rt::MakeDateTime(5.0), 0},
       {"unit", Record(0x52010001, 0x00010001), 0},
-      {"omitted", kOmitted, 0},
+      {"omitted", kOmitted, 0, "ToInteger 1"},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(int32_t(Call(core::CMD_TO_INTEGER, {c.value}).low), c.expected) << c.name;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(int32_t(CallOrRefuse(core::CMD_TO_INTEGER, {c.value}, c.refusal).low), c.expected);
+  }
 }
 
 TEST(ToText, Table) {
@@ -54,6 +58,7 @@ TEST(ToText, Table) {
     const char* name;
     rt::ArgRecord value;
     const char* expected;
+    const char* refusal = nullptr;
   } cases[] = {
       {"integral double", rt::MakeDouble(59.0), "59"},
       {"another integral double", rt::MakeDouble(21.0), "21"},
@@ -67,16 +72,17 @@ TEST(ToText, Table) {
       {"integer array's bytes", rt::MakeBlock(rt::TYPE_INT | rt::kArrayFlag, array.get()), "xyz"},
       {"text array", rt::MakeBlock(rt::TYPE_TEXT | rt::kArrayFlag, array.get()), "<null>"},
       {"unit", Record(0x52010001, 0x00010001), "<null>"},
-      {"omitted", kOmitted, "<null>"},
+      {"omitted", kOmitted, "<null>", "ToText 1"},
   };
   // The C runtime sets up its number formatting, in the same heap, on first use.
   TakeText(Call(core::CMD_TO_TEXT, {rt::MakeDouble(1.5)}));
   for (const Case& c : cases) {
-    rt::ArgRecord result = CallCountingBlocks(core::CMD_TO_TEXT, {c.value});
+    SCOPED_TRACE(c.name);
+    rt::ArgRecord result = CallCountingBlocks(core::CMD_TO_TEXT, {c.value}, c.refusal);
     if (result.pointer()) {
-      EXPECT_NE(result.pointer(), c.value.pointer()) << c.name << ": not a new text";
+      EXPECT_NE(result.pointer(), c.value.pointer()) << "not a new text";
     }
-    EXPECT_EQ(TakeText(result), c.expected) << c.name;
+    EXPECT_EQ(TakeText(result), c.expected);
   }
 }
 
@@ -87,14 +93,17 @@ TEST(ByteSetLength, Table) {
     const char* name;
     std::vector<rt::ArgRecord> arguments;
     int32_t expected;
+    const char* refusal = nullptr;
   } cases[] = {
       {"three bytes", {ByteSet(set.get())}, 3},
       {"empty", {ByteSet(nullptr)}, 0},
-      {"a text is no byte set", {Text("abc")}, 0},
-      {"omitted", {}, 0},
+      {"a text is no byte set", {Text("abc")}, 0, "ByteSetLength 1"},
+      {"missing", {}, 0, "ByteSetLength 1"},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(int32_t(Call(core::CMD_BYTE_SET_LENGTH, c.arguments).low), c.expected) << c.name;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(int32_t(CallOrRefuse(core::CMD_BYTE_SET_LENGTH, c.arguments, c.refusal).low), c.expected);
+  }
 }
 
 TEST(NewZeroByteSet, Table) {
@@ -102,15 +111,18 @@ TEST(NewZeroByteSet, Table) {
     const char* name;
     std::vector<rt::ArgRecord> arguments;
     std::optional<std::vector<uint8_t>> expected;
+    const char* refusal = nullptr;
   } cases[] = {
       {"five", {rt::MakeInt(5)}, std::vector<uint8_t>(5, 0)},
       {"one", {rt::MakeInt(1)}, std::vector<uint8_t>{0}},
       {"zero", {rt::MakeInt(0)}, std::nullopt},
       {"negative", {rt::MakeInt(-1)}, std::nullopt},
-      {"omitted", {}, std::nullopt},
+      {"missing", {}, std::nullopt, "NewZeroByteSet 1"},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(TakeByteSet(CallCountingBlocks(core::CMD_NEW_ZERO_BYTE_SET, c.arguments)), c.expected) << c.name;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(TakeByteSet(CallCountingBlocks(core::CMD_NEW_ZERO_BYTE_SET, c.arguments, c.refusal)), c.expected);
+  }
 }
 
 std::vector<uint8_t> BytesOf(double v) {
@@ -249,21 +261,31 @@ TEST(ByteSetToValue, PositionGivenAsAValueIsOnlyRead) {
   EXPECT_EQ(arguments[2].tag, rt::TYPE_INT);
 }
 
+// An omitted type number never reaches the body through the table; the body
+// alone refuses it like any other number outside 1 … 10.
 TEST(ByteSetToValue, TypeNumberOutsideOneToTenIsFatal) {
   const uint8_t bytes[] = {1, 2, 3, 4};
   rt::HeapPtr<> set(rt::MakeByteSet(bytes, 4));
+  const std::string invalidType = "“欲取出数据的类型”参数值无效";
   struct Case {
     const char* name;
     rt::ArgRecord type;
+    decltype(&Call) call;
+    std::string message;
   } cases[] = {
-      {"0", rt::MakeInt(0)}, {"11", rt::MakeInt(11)}, {"-1", rt::MakeInt(-1)}, {"omitted", kOmitted},
+      {"0", rt::MakeInt(0), Call, invalidType},
+      {"11", rt::MakeInt(11), Call, invalidType},
+      {"-1", rt::MakeInt(-1), Call, invalidType},
+      {"omitted", kOmitted, Call, Refusal("ByteSetToValue 2")},
+      {"omitted, to the body alone", kOmitted, CallBody, invalidType},
   };
   for (const Case& c : cases) {
     int32_t position = 1;
-    auto raised = testing_support::ExpectFatal([&] {
-      Call(core::CMD_BYTE_SET_TO_VALUE, {ByteSet(set.get()), c.type, rt::MakeReference(rt::TYPE_INT, &position)});
+    std::string message = testing_support::ExpectFatalMessage([&] {
+      c.call(core::CMD_BYTE_SET_TO_VALUE, {ByteSet(set.get()), c.type, rt::MakeReference(rt::TYPE_INT, &position)},
+             std::nullopt);
     });
-    EXPECT_EQ(raised.message, "“欲取出数据的类型”参数值无效") << c.name;
+    EXPECT_EQ(message, c.message) << c.name;
     EXPECT_EQ(position, 1) << c.name << ": the variable changed";
   }
 }

@@ -42,18 +42,21 @@ TEST_F(CommandWindows, GetWindowHandleOfWindowsAndUnits) {
     const char* name;
     std::vector<rt::ArgRecord> arguments;
     HWND expected;
+    const char* refusal = nullptr;  // commands_test_support.h
   } cases[] = {
       {"the window", {UnitReference(kFirstWindow)}, HandleOf(kFirstWindow, 0)},
       {"its edit box", {UnitReference(kFirstWindow, kEditBox, kEditBoxType)}, HandleOf(kFirstWindow, kEditBox)},
       {"a unit the window lacks", {UnitReference(kFirstWindow, 0x16010009, kEditBoxType)}, nullptr},
       {"a window not loaded", {UnitReference(kSecondWindow)}, nullptr},
       {"an unknown window", {UnitReference(0x52017777)}, nullptr},
-      {"an integer with the window's words", {{kFirstWindow, 0, rt::TYPE_INT}}, nullptr},
-      {"omitted", {kOmitted}, nullptr},
-      {"no records", {}, nullptr},
+      {"an integer with the window's words", {{kFirstWindow, 0, rt::TYPE_INT}}, nullptr, "GetWindowHandle 1"},
+      {"omitted", {kOmitted}, nullptr, "GetWindowHandle 1"},
+      {"no records", {}, nullptr, "GetWindowHandle 1"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(int32_t(Call(core::CMD_GET_WINDOW_HANDLE, c.arguments).low), HandleToLong(c.expected)) << c.name;
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(int32_t(CallOrRefuse(core::CMD_GET_WINDOW_HANDLE, c.arguments, c.refusal).low),
+              HandleToLong(c.expected));
   }
 }
 
