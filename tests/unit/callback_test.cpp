@@ -2,10 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <functional>
-#include <thread>
-
 #include "commands/core_library.h"
 #include "commands/window_commands.h"
 #include "fatal_trap.h"
@@ -18,6 +14,7 @@
 #include "windows/loader.h"
 #include "windows/unit_type.h"
 #include "windows/window_properties.h"
+#include "worker_thread.h"
 
 namespace {
 
@@ -98,26 +95,12 @@ class CallbackFromWorker : public ProgramFixture {
     rt::State().mainThreadId = 0;
     ProgramFixture::TearDown();
   }
-  // Runs the work on a worker while this thread goes on handling messages.
-  static void OnWorker(const std::function<void()>& work) {
-    std::atomic<bool> done = false;
-    std::thread worker([&] {
-      work();
-      done = true;
-    });
-    MSG msg;
-    for (DWORD start = GetTickCount(); !done && GetTickCount() - start < 5000;) {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    }
-    worker.join();
-  }
 };
 
 TEST_F(CallbackFromWorker, AWindowLoadedForAWorkerBelongsToTheWindowThread) {
   win::LoadRequest request{kWindowId, nullptr, 0};
   intptr_t answer = -1;
-  OnWorker([&] { answer = Call(rt::REQ_LOAD_WINDOW, reinterpret_cast<intptr_t>(&request)); });
+  RunOnWorker([&] { answer = Call(rt::REQ_LOAD_WINDOW, reinterpret_cast<intptr_t>(&request)); });
   EXPECT_EQ(answer, 0);
   auto* window = reinterpret_cast<win::UnitObject*>(Call(rt::REQ_WINDOW_OBJECT, kWindowId, 0));
   ASSERT_NE(window, nullptr) << "a window made on the worker ends with it";
@@ -128,7 +111,7 @@ TEST_F(CallbackFromWorker, AnEventAWorkerRaisesRunsOnTheWindowThread) {
   DWORD handlerThread = 0;
   ActOn(0, [&](rt::HandlerCall&) { handlerThread = GetCurrentThreadId(); });
   win::EventRecord record{kWindowId, 0, 4};
-  OnWorker([&] { Call(rt::REQ_RAISE_EVENT, reinterpret_cast<intptr_t>(&record)); });
+  RunOnWorker([&] { Call(rt::REQ_RAISE_EVENT, reinterpret_cast<intptr_t>(&record)); });
   EXPECT_EQ(handlerThread, GetCurrentThreadId());
 }
 
@@ -140,7 +123,7 @@ TEST_F(CallbackFromWorker, AWindowAWorkerDestroysAtOnceIsGone) {
   rt::ArgRecord arguments[] = {{kWindowId, 0x06010000, 0x00010001}, rt::MakeBool(true)};
   rt::ArgRecord result{};
   rt::CommandEntry destroy = core::kCoreLibrary.commands[core::CMD_DESTROY_FORM_WINDOW];
-  OnWorker([&] { destroy(&result, 2, arguments); });
+  RunOnWorker([&] { destroy(&result, 2, arguments); });
   EXPECT_EQ(Call(rt::REQ_WINDOW_OBJECT, kWindowId, 0), 0);
 }
 
