@@ -5,9 +5,12 @@
 
 #include <array>
 
+#include "runtime/library.h"
 #include "windows/unit_toolkit.h"
 
 namespace lib::drag_drop {
+
+constexpr uint32_t kDropTargetTypeCode = rt::TypeCode(rt::LIB_DRAG_DROP, 1);
 
 void* DropTargetInterface(int number);
 
@@ -31,5 +34,15 @@ inline constexpr win::UnitTypeDescriptor kDropTargetType = win::DescribeUnitType
     .properties = kDropTargetProperties,
     .interfaceFunction = &DropTargetInterface,
 });
+
+class KDropTarget;
+
+// The drop target object of a DropTarget unit; null for a unit of another type.
+KDropTarget* DropTargetObject(win::UnitObject& unit);
+
+// The library's one command, RegisterDropWindow(unit, window handle):
+// registers the window for drops onto the unit, once per unit. True when the
+// registration succeeded; a second call answers false.
+void RegisterDropWindow(rt::ArgRecord* result, int count, rt::ArgRecord* arguments);
 
 }  // namespace lib::drag_drop

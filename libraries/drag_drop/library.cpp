@@ -1,4 +1,5 @@
-// The drag-and-drop library (library 2): the DropTarget unit type.
+// The drag-and-drop library (library 2): the DropTarget unit type and its
+// one command.
 #include "libraries/drag_drop/drop_target.h"
 #include "libraries/libraries.h"
 #include "libraries/library_descriptor.h"
@@ -9,6 +10,15 @@ namespace {
 
 constexpr win::UnitTypeDescriptor kDataTypes[] = {drag_drop::kDropTargetType};
 
+// OLE calls a drop target on the thread that registered its window, which
+// must be the window thread that owns the unit and runs its handlers.
+constexpr CommandSpec kCommandSpecs[] = {
+    {"RegisterDropWindow", drag_drop::RegisterDropWindow, {Arg::Unit, Arg::Integer}, 0, RunsOn::WindowThread,
+     drag_drop::kDropTargetTypeCode},
+};
+
+constexpr auto kCommands = CommandEntries<kCommandSpecs>();
+
 }  // namespace
 
 constinit const rt::LibraryDescriptor kDragDropLibrary = DescribeLibrary({
@@ -16,6 +26,8 @@ constinit const rt::LibraryDescriptor kDragDropLibrary = DescribeLibrary({
     .version = {2, 0, 0, 3, 0, 3, 8},
     .displayName = "拖放库",
     .dataTypes = kDataTypes,
+    .commandSpecs = kCommandSpecs,
+    .commands = kCommands,
     .notify = &Notify<rt::LIB_DRAG_DROP>,
 });
 

@@ -1,6 +1,11 @@
 #include "driver.h"
 
+#include <shlobj.h>
+
 #include <algorithm>
+#include <cstring>
+#include <initializer_list>
+#include <iterator>
 #include <stdexcept>
 #include <utility>
 
@@ -185,6 +190,168 @@ void clickButton(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
 void postCommand(HWND window, int commandId) {
   PostMessageW(window, WM_COMMAND, MAKEWPARAM(commandId, 0), 0);
+}
+
+// ---- Drag and drop -------------------------------------------------------------
+
+namespace {
+
+// OLE polls the drop source every 50 ms: the cursor reaches the target on
+// the second poll, and the drop comes after the target has seen it move.
+constexpr int kMovePoll = 2;
+constexpr int kDropPoll = 8;
+
+class DropSource final : public IDropSource {
+ public:
+  explicit DropSource(POINT target) : target_(target) {}
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    bool known = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropSource);
+    *object = known ? static_cast<IDropSource*>(this) : nullptr;
+    return known ? S_OK : E_NOINTERFACE;
+  }
+  // It lives on the stack of dragAndDrop, which outlasts every use.
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+  HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD) override {
+    if (escape) return DRAGDROP_S_CANCEL;
+    if (++polls_ == kMovePoll) SetCursorPos(target_.x, target_.y);
+    return polls_ >= kDropPoll ? DRAGDROP_S_DROP : S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+
+ private:
+  POINT target_;
+  int polls_ = 0;
+};
+
+class OleSession {
+ public:
+  OleSession() : initialised_(SUCCEEDED(OleInitialize(nullptr))) {}
+  ~OleSession() {
+    if (initialised_) OleUninitialize();
+  }
+  OleSession(const OleSession&) = delete;
+  OleSession& operator=(const OleSession&) = delete;
+
+ private:
+  bool initialised_;
+};
+
+// Holds Ctrl and Shift in this thread's keyboard state, which is where OLE
+// reads the key state it hands the target; the old state comes back after.
+class HeldKeys {
+ public:
+  explicit HeldKeys(DWORD keys) {
+    GetKeyboardState(saved_);
+    BYTE state[256];
+    std::copy(std::begin(saved_), std::end(saved_), state);
+    hold(state, keys & MK_CONTROL, {VK_CONTROL, VK_LCONTROL});
+    hold(state, keys & MK_SHIFT, {VK_SHIFT, VK_LSHIFT});
+    SetKeyboardState(state);
+  }
+  ~HeldKeys() { SetKeyboardState(saved_); }
+  HeldKeys(const HeldKeys&) = delete;
+  HeldKeys& operator=(const HeldKeys&) = delete;
+
+ private:
+  static void hold(BYTE* state, bool down, std::initializer_list<int> keys) {
+    for (int key : keys) state[key] = down ? 0x80 : 0;
+  }
+  BYTE saved_[256];
+};
+
+HGLOBAL copyToGlobal(const std::vector<uint8_t>& bytes) {
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, std::max<size_t>(bytes.size(), 1));
+  if (!block) return nullptr;
+  std::copy(bytes.begin(), bytes.end(), static_cast<uint8_t*>(GlobalLock(block)));
+  GlobalUnlock(block);
+  return block;
+}
+
+}  // namespace
+
+DragFormat fileListFormat(const std::vector<std::wstring>& paths) {
+  std::wstring names;
+  for (const std::wstring& path : paths) names += path + L'\0';
+  // The list ends with an empty name; an empty list is two terminators too.
+  names.append(paths.empty() ? 2 : 1, L'\0');
+  DROPFILES header{};
+  header.pFiles = sizeof header;
+  header.fWide = TRUE;
+  const size_t namesSize = names.size() * sizeof(wchar_t);
+  DragFormat list{CF_HDROP, std::vector<uint8_t>(sizeof header + namesSize)};
+  std::memcpy(list.bytes.data(), &header, sizeof header);
+  std::memcpy(list.bytes.data() + sizeof header, names.data(), namesSize);
+  return list;
+}
+
+DragFormat textFormat(CLIPFORMAT format, std::string_view bytes) {
+  DragFormat text{format, {bytes.begin(), bytes.end()}};
+  text.bytes.push_back(0);
+  return text;
+}
+
+ComRef<DragData> DragData::make(std::vector<DragFormat> formats) {
+  return ComRef<DragData>(new DragData(std::move(formats)));
+}
+
+HRESULT DragData::QueryInterface(REFIID iid, void** object) {
+  bool known = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject);
+  *object = known ? static_cast<IDataObject*>(this) : nullptr;
+  if (known) AddRef();
+  return known ? S_OK : E_NOINTERFACE;
+}
+
+ULONG DragData::AddRef() { return ULONG(InterlockedIncrement(&references_)); }
+
+ULONG DragData::Release() {
+  LONG left = InterlockedDecrement(&references_);
+  if (left == 0) delete this;
+  return ULONG(left);
+}
+
+const DragFormat* DragData::find(const FORMATETC& wanted) const {
+  for (const DragFormat& format : formats_)
+    if (format.format == wanted.cfFormat && (wanted.tymed & TYMED_HGLOBAL) && wanted.dwAspect == DVASPECT_CONTENT)
+      return &format;
+  return nullptr;
+}
+
+HRESULT DragData::GetData(FORMATETC* wanted, STGMEDIUM* medium) {
+  const DragFormat* format = wanted ? find(*wanted) : nullptr;
+  if (!format) return DV_E_FORMATETC;
+  if (!format->deliverable) return E_FAIL;
+  HGLOBAL block = copyToGlobal(format->bytes);
+  if (!block) return E_OUTOFMEMORY;
+  *medium = {};
+  medium->tymed = TYMED_HGLOBAL;
+  medium->hGlobal = block;
+  return S_OK;
+}
+
+HRESULT DragData::QueryGetData(FORMATETC* wanted) {
+  if (!wanted) return E_INVALIDARG;
+  queried_.push_back(wanted->cfFormat);
+  return find(*wanted) ? S_OK : DV_E_FORMATETC;
+}
+
+HRESULT DragData::EnumFormatEtc(DWORD direction, IEnumFORMATETC** formats) {
+  if (direction != DATADIR_GET) return E_NOTIMPL;
+  std::vector<FORMATETC> all;
+  for (const DragFormat& format : formats_)
+    all.push_back({format.format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL});
+  return SHCreateStdEnumFmtEtc(UINT(all.size()), all.data(), formats);
+}
+
+DropOutcome dragAndDrop(IDataObject& data, POINT target, DWORD keys, DWORD allowed) {
+  OleSession ole;
+  HeldKeys held(keys);
+  DropSource source(target);
+  DropOutcome outcome{E_FAIL, DROPEFFECT_NONE};
+  outcome.result = DoDragDrop(&data, &source, allowed, &outcome.effect);
+  return outcome;
 }
 
 }  // namespace driver

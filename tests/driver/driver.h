@@ -11,9 +11,12 @@
 #pragma once
 
 #include <windows.h>
+#include <ole2.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace driver {
@@ -80,5 +83,77 @@ void clickButton(HWND button);
 
 // What choosing a menu item or pressing an accelerator sends.
 void postCommand(HWND window, int commandId);
+
+// ---- Drag and drop -------------------------------------------------------------
+//
+// OLE drag and drop from this process, as a user drags from a file manager:
+// the data object and the drop source are the driver's own. Wine calls the
+// target in the other process through OLE's marshalling; the keys the target
+// sees are those of this thread's keyboard state.
+
+struct ComReleaser {
+  void operator()(IUnknown* object) const { object->Release(); }
+};
+// An owned COM reference: released when it goes.
+template <class T>
+using ComRef = std::unique_ptr<T, ComReleaser>;
+
+// One format a dragged data object holds, as memory (TYMED_HGLOBAL).
+struct DragFormat {
+  CLIPFORMAT format;
+  std::vector<uint8_t> bytes;  // the memory block's contents
+  bool deliverable = true;     // false: announced, but GetData fails
+};
+
+// CF_HDROP: a wide DROPFILES block listing the paths.
+DragFormat fileListFormat(const std::vector<std::wstring>& paths);
+// A zero-terminated byte text in the given format.
+DragFormat textFormat(CLIPFORMAT format, std::string_view bytes);
+
+// A data object that gives out a fresh copy of a format's memory on every
+// GetData, which the receiver frees (ReleaseStgMedium). It is deleted with
+// its last reference, which may come from the other process after the drag.
+class DragData final : public IDataObject {
+ public:
+  static ComRef<DragData> make(std::vector<DragFormat> formats);
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+
+  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* wanted, STGMEDIUM* medium) override;
+  HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* wanted) override;
+  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** formats) override;
+  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+    return OLE_E_ADVISENOTSUPPORTED;
+  }
+  HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+  HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+
+  // The formats QueryGetData was asked about, in order.
+  const std::vector<CLIPFORMAT>& queried() const { return queried_; }
+
+ private:
+  explicit DragData(std::vector<DragFormat> formats) : formats_(std::move(formats)) {}
+  const DragFormat* find(const FORMATETC& wanted) const;
+
+  LONG references_ = 1;
+  std::vector<DragFormat> formats_;
+  std::vector<CLIPFORMAT> queried_;
+};
+
+struct DropOutcome {
+  HRESULT result;  // DoDragDrop's answer
+  DWORD effect;    // the effect the target reported
+};
+
+// Drags the data onto a screen point and drops it there, with the keys
+// (MK_CONTROL, MK_SHIFT) held meanwhile; the source allows `allowed`.
+// Takes about half a second: OLE polls the source every 50 ms.
+DropOutcome dragAndDrop(IDataObject& data, POINT target, DWORD keys = 0,
+                        DWORD allowed = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK);
 
 }  // namespace driver

@@ -13,8 +13,10 @@
 #include <initializer_list>
 #include <iterator>
 #include <string>
+#include <string_view>
 
 #include "commands/core_library.h"
+#include "libraries/drag_drop/drop_target.h"
 #include "libraries/libraries.h"
 #include "runtime/gbk.h"
 #include "runtime/helpers.h"
@@ -33,7 +35,7 @@ namespace {
 constexpr uint32_t kGallery = 0x52020001, kGalleryRecord = 0x06020000;
 constexpr uint32_t kChild = 0x52020002, kChildRecord = 0x06020100;
 constexpr uint32_t kByteBox = 0x16020004, kCheckBox = 0x16020007, kMultiLineBox = 0x1602000A;
-constexpr uint32_t kCommonDlg = 0x1602000F;
+constexpr uint32_t kCommonDlg = 0x1602000F, kDropTarget = 0x16020010;
 constexpr uint32_t kWindowType = 0x00010001, kCommonDlgType = 0x0001001F;
 constexpr int kContent = 8, kChecked = 18, kFileName = 10;
 
@@ -77,9 +79,31 @@ void WriteText(uint32_t window, uint32_t unit, int property, const char* text) {
 
 std::string Number(int64_t value) { return std::to_string(value); }
 
+// Line breaks in a logged text, written out so that it stays on its line.
+std::string OneLine(std::string_view text) {
+  std::string line;
+  for (char c : text) line += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
+  return line;
+}
+
+// The gallery's window takes drops for DropTarget1; a second registration
+// on the same unit is refused.
+void RegisterDropWindow() {
+  rt::ArgRecord handle = Call(core::CMD_GET_WINDOW_HANDLE, {{kGallery, kGalleryRecord, kWindowType}});
+  auto registered = [&] {
+    rt::ArgRecord records[] = {{kGallery, kDropTarget, lib::drag_drop::kDropTargetTypeCode}, handle};
+    return Runtime().CallLibraryCommand(rt::LIB_DRAG_DROP, lib::kDragDropLibrary.commands[0], 2, records).low;
+  };
+  uint32_t first = registered();
+  Log("RegisterDropWindow", Number(first) + " " + Number(registered()));
+}
+
 }  // namespace
 
-void OnGalleryCreated(rt::HandlerCall&) { Log("OnGalleryCreated"); }
+void OnGalleryCreated(rt::HandlerCall&) {
+  RegisterDropWindow();
+  Log("OnGalleryCreated");
+}
 void OnByteBoxLeft(rt::HandlerCall&) { Log("OnByteBoxLeft", ReadText(kGallery, kByteBox, kContent)); }
 void OnSpinPressed(rt::HandlerCall& call) { Log("OnSpinPressed", Number(call.argument(0))); }
 void OnContentChanged(rt::HandlerCall&) { Log("OnContentChanged", ReadText(kGallery, kMultiLineBox, kContent)); }
@@ -123,6 +147,12 @@ void OnCloseChildAtOnce(rt::HandlerCall&) {
 void OnCloseChildLater(rt::HandlerCall&) {
   Call(core::CMD_DESTROY_FORM_WINDOW, {{kChild, kChildRecord, kWindowType}});
   Log("OnCloseChildLater returned");
+}
+
+// Event 3's one argument is the address of a variable holding the paths.
+void OnFilesDropped(rt::HandlerCall& call) {
+  const char* paths = *reinterpret_cast<char* const*>(intptr_t(call.arguments[0]));
+  Log("OnFilesDropped", OneLine(paths ? paths : ""));
 }
 
 namespace {

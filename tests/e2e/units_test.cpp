@@ -8,10 +8,11 @@
 
 #include "driver.h"
 #include "e2e_support.h"
+#include "gallery_fixture.h"
 
 namespace {
 
-constexpr DWORD kTimeout = 20000;
+constexpr DWORD kTimeout = e2e::kGalleryTimeout;
 
 // Control IDs the loader hands out: 100 for the last listed unit, 10 more
 // for each one before it; a spin button has its box's ID + 4.
@@ -22,49 +23,10 @@ constexpr int kSpinOffset = 4;
 // The large-font box's record height, before it grows to its font.
 constexpr int kLargeFontRecordHeight = 20;
 
-std::string Utf8(const std::wstring& wide) {
-  int n = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string utf8(size_t(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), int(wide.size()), utf8.data(), n, nullptr, nullptr);
-  return utf8;
-}
+using e2e::Utf8;
 
-class Gallery : public ::testing::Test {
+class Gallery : public e2e::GalleryTest {
  protected:
-  void SetUp() override {
-    program_ = std::make_unique<driver::Process>(
-        driver::Process::start(e2e::Beside(L"gallery.exe"), e2e::Quoted(log_.path())));
-    window_ = driver::waitTopWindow(program_->pid(), L"VNWindow", L"单元展示 Gallery", kTimeout);
-    ASSERT_NE(window_, nullptr) << "the gallery did not appear";
-    ASSERT_TRUE(WaitForLine("OnGalleryCreated"));
-  }
-  void TearDown() override {
-    if (!program_->running()) return;
-    PostMessageW(window_, WM_CLOSE, 0, 0);
-    DWORD code = 1;
-    EXPECT_TRUE(program_->waitExit(kTimeout, &code)) << "the gallery did not close";
-    EXPECT_EQ(code, 0u);
-  }
-
-  HWND Control(int id) { return driver::waitChild(window_, nullptr, id, kTimeout); }
-
-  // The log's lines from the first one equal to `line` on; empty when it
-  // does not come within the timeout.
-  bool WaitForLine(const std::string& line) {
-    for (ULONGLONG deadline = GetTickCount64() + kTimeout; GetTickCount64() < deadline; Sleep(20))
-      if (Count(line) > 0) return true;
-    ADD_FAILURE() << "the log never had \"" << line << "\"; it has:\n" << Joined();
-    return false;
-  }
-  size_t Count(const std::string& line) {
-    std::vector<std::string> lines = log_.lines();
-    return size_t(std::count(lines.begin(), lines.end(), line));
-  }
-  std::string Joined() {
-    std::string all;
-    for (const std::string& line : log_.lines()) all += "  " + line + "\n";
-    return all;
-  }
   // Waits until the gallery has processed everything posted so far. A sent
   // message would overtake the posted ones, so the barrier is posted too: a
   // selection in the large-font box, which no test looks at, read back
@@ -97,10 +59,7 @@ class Gallery : public ::testing::Test {
     Settle();
   }
 
-  e2e::ProbeLog log_{L"gallery"};
   int barrierMark_ = 0;
-  std::unique_ptr<driver::Process> program_;
-  HWND window_ = nullptr;
 };
 
 TEST_F(Gallery, AByteBoxClampsATypedNumberWhenItLosesTheFocus) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "fatal_trap.h"
+#include "libraries/drag_drop/drop_target_object.h"
+#include "libraries/libraries.h"
 #include "loaded_window.h"
 #include "unit_properties.h"
 #include "units_test_support.h"
@@ -152,6 +155,94 @@ TEST_F(DropTargetOnWindow, EachFlagIsStoredAtOnceWithoutRecreation) {
         << c.name;
     EXPECT_EQ(Handle(kDrop), window) << c.name << " re-created the unit";
   }
+}
+
+// ---- RegisterDropWindow ----------------------------------------------------------------
+
+constexpr uint32_t kSecondDrop = 0x16010004;
+constexpr uint32_t kEditBox = 0x16010005;
+
+class DropWindowRegistration : public DropTargetOnWindow {
+ protected:
+  void SetUp() override {
+    DropTargetOnWindow::SetUp();
+    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+    LoadWith({{.id = kDrop, .type = kDropTargetCode, .blob = Words({1, 0, 0, 0, 1})},
+              {.id = kSecondDrop, .type = kDropTargetCode, .blob = Words({1, 0, 0, 0, 1})},
+              {.id = kEditBox, .type = 0x00010005}});
+  }
+  void TearDown() override {
+    DropTargetOnWindow::TearDown();
+    OleUninitialize();
+  }
+
+  static rt::ArgRecord Call(rt::ArgRecord unit, HWND window) {
+    rt::ArgRecord arguments[] = {unit, rt::MakeInt(HandleToLong(window))};
+    rt::ArgRecord result{};
+    lib::kDragDropLibrary.commands[0](&result, 2, arguments);
+    return result;
+  }
+  static bool Register(uint32_t unitId, HWND window) {
+    rt::ArgRecord result = Call({kWindowId, unitId, kDropTargetCode}, window);
+    EXPECT_EQ(result.tag, rt::TYPE_BOOL);
+    return result.low != 0;
+  }
+
+  // Whether OLE holds a drop target for the window: registering another
+  // one then fails.
+  static bool Registered(HWND window) {
+    lib::drag_drop::KDropTarget probe({});
+    HRESULT result = RegisterDragDrop(window, &probe);
+    if (result == S_OK) RevokeDragDrop(window);
+    return result == DRAGDROP_E_ALREADYREGISTERED;
+  }
+
+  units_test::ParentWindow other_;
+};
+
+TEST_F(DropWindowRegistration, OneWindowPerUnitTheFirstStaysRegistered) {
+  ASSERT_FALSE(Registered(Handle(0)));
+  EXPECT_TRUE(Register(kDrop, Handle(0)));
+  EXPECT_TRUE(Registered(Handle(0)));
+  EXPECT_FALSE(Register(kDrop, other_.get())) << "a second window";
+  EXPECT_FALSE(Register(kDrop, Handle(0))) << "the same window again";
+  EXPECT_TRUE(Registered(Handle(0)));
+  EXPECT_FALSE(Registered(other_.get()));
+}
+
+TEST_F(DropWindowRegistration, AWindowThatFailedToRegisterStaysStored) {
+  HWND gone = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  DestroyWindow(gone);
+  EXPECT_FALSE(Register(kDrop, gone));
+  EXPECT_FALSE(Register(kDrop, Handle(0))) << "the unit has its window, even one that failed";
+  EXPECT_FALSE(Registered(Handle(0)));
+}
+
+TEST_F(DropWindowRegistration, AWindowWithoutAHandleIsNoneStored) {
+  EXPECT_FALSE(Register(kDrop, nullptr));
+  EXPECT_TRUE(Register(kDrop, Handle(0)));
+}
+
+TEST_F(DropWindowRegistration, TheUnitsEndRevokesItsRegistration) {
+  ASSERT_TRUE(Register(kDrop, Handle(0)));
+  DestroyWindow(Handle(kDrop));
+  EXPECT_FALSE(Registered(Handle(0)));
+}
+
+// Two units may try the same window: only the one that registered it
+// revokes it.
+TEST_F(DropWindowRegistration, AUnitWhoseRegistrationFailedRevokesNothing) {
+  ASSERT_TRUE(Register(kDrop, Handle(0)));
+  EXPECT_FALSE(Register(kSecondDrop, Handle(0)));
+  DestroyWindow(Handle(kSecondDrop));
+  EXPECT_TRUE(Registered(Handle(0)));
+}
+
+TEST_F(DropWindowRegistration, OnlyADropTargetRegisters) {
+  EXPECT_EQ(testing_support::ExpectFatalMessage([&] { Call({kWindowId, kDrop, 0x00010005}, Handle(0)); }),
+            "命令参数不正确: RegisterDropWindow 1");
+  EXPECT_FALSE(Register(kEditBox, Handle(0))) << "a reference that names a unit of another type";
+  EXPECT_FALSE(Registered(Handle(0)));
 }
 
 }  // namespace
