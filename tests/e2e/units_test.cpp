@@ -8,79 +8,27 @@
 
 #include "driver.h"
 #include "e2e_support.h"
+#include "gallery_fixture.h"
 
 namespace {
 
-constexpr DWORD kTimeout = 20000;
+using e2e::GalleryControlId;
+using e2e::kTimeout;
+using e2e::Utf8;
 
-// Control IDs the loader hands out: 100 for the last listed unit, 10 more
-// for each one before it; a spin button has its box's ID + 4.
-constexpr int kByteBoxId = 230, kWrapBoxId = 220, kEventBoxId = 210, kCheckBoxId = 200, kLargeFontBoxId = 190;
-constexpr int kWriteButtonId = 180, kMultiLineBoxId = 170, kOpenButtonId = 160, kMessageButtonId = 150;
-constexpr int kChildButtonId = 140;
+// Control IDs by place in the gallery's unit list; a spin button has its
+// box's ID + 4.
+constexpr int kByteBoxId = GalleryControlId(4), kWrapBoxId = GalleryControlId(5), kEventBoxId = GalleryControlId(6);
+constexpr int kCheckBoxId = GalleryControlId(7), kLargeFontBoxId = GalleryControlId(8);
+constexpr int kWriteButtonId = GalleryControlId(9), kMultiLineBoxId = GalleryControlId(10);
+constexpr int kOpenButtonId = GalleryControlId(11), kMessageButtonId = GalleryControlId(12);
+constexpr int kChildButtonId = GalleryControlId(13);
 constexpr int kSpinOffset = 4;
 // The large-font box's record height, before it grows to its font.
 constexpr int kLargeFontRecordHeight = 20;
 
-std::string Utf8(const std::wstring& wide) {
-  int n = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string utf8(size_t(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), int(wide.size()), utf8.data(), n, nullptr, nullptr);
-  return utf8;
-}
-
-class Gallery : public ::testing::Test {
+class Gallery : public e2e::Gallery {
  protected:
-  void SetUp() override {
-    program_ = std::make_unique<driver::Process>(
-        driver::Process::start(e2e::Beside(L"gallery.exe"), e2e::Quoted(log_.path())));
-    window_ = driver::waitTopWindow(program_->pid(), L"VNWindow", L"单元展示 Gallery", kTimeout);
-    ASSERT_NE(window_, nullptr) << "the gallery did not appear";
-    ASSERT_TRUE(WaitForLine("OnGalleryCreated"));
-  }
-  void TearDown() override {
-    if (!program_->running()) return;
-    PostMessageW(window_, WM_CLOSE, 0, 0);
-    DWORD code = 1;
-    EXPECT_TRUE(program_->waitExit(kTimeout, &code)) << "the gallery did not close";
-    EXPECT_EQ(code, 0u);
-  }
-
-  HWND Control(int id) { return driver::waitChild(window_, nullptr, id, kTimeout); }
-
-  // The log's lines from the first one equal to `line` on; empty when it
-  // does not come within the timeout.
-  bool WaitForLine(const std::string& line) {
-    for (ULONGLONG deadline = GetTickCount64() + kTimeout; GetTickCount64() < deadline; Sleep(20))
-      if (Count(line) > 0) return true;
-    ADD_FAILURE() << "the log never had \"" << line << "\"; it has:\n" << Joined();
-    return false;
-  }
-  size_t Count(const std::string& line) {
-    std::vector<std::string> lines = log_.lines();
-    return size_t(std::count(lines.begin(), lines.end(), line));
-  }
-  std::string Joined() {
-    std::string all;
-    for (const std::string& line : log_.lines()) all += "  " + line + "\n";
-    return all;
-  }
-  // Waits until the gallery has processed everything posted so far. A sent
-  // message would overtake the posted ones, so the barrier is posted too: a
-  // selection in the large-font box, which no test looks at, read back
-  // until it has arrived.
-  void Settle() {
-    HWND barrier = Control(kLargeFontBoxId);
-    barrierMark_ = (barrierMark_ + 1) % 4;
-    PostMessageW(barrier, EM_SETSEL, 0, barrierMark_);
-    for (ULONGLONG deadline = GetTickCount64() + kTimeout; GetTickCount64() < deadline; Sleep(5)) {
-      DWORD end = 0;
-      SendMessageW(barrier, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&end));
-      if (end == DWORD(barrierMark_)) return;
-    }
-    ADD_FAILURE() << "the gallery did not process its messages";
-  }
-
   // A left click at a client point of a control, posted like the mouse does.
   static void Click(HWND control, int x, int y) {
     LPARAM at = MAKELPARAM(x, y);
@@ -96,11 +44,6 @@ class Gallery : public ::testing::Test {
     Click(spin, r.right / 2, up ? r.bottom / 4 : r.bottom * 3 / 4);
     Settle();
   }
-
-  e2e::ProbeLog log_{L"gallery"};
-  int barrierMark_ = 0;
-  std::unique_ptr<driver::Process> program_;
-  HWND window_ = nullptr;
 };
 
 TEST_F(Gallery, AByteBoxClampsATypedNumberWhenItLosesTheFocus) {

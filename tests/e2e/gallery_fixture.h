@@ -1,0 +1,94 @@
+// The unit gallery under test (tests/e2e/gallery.cpp, forms/gallery.form):
+// started for each test with a fresh log, closed after it, and read through
+// the lines its handlers log.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "driver.h"
+#include "e2e_support.h"
+
+namespace e2e {
+
+inline constexpr DWORD kTimeout = 20000;
+
+// Control IDs the loader hands out: 100 for the last listed unit, 10 more
+// for each one before it. Units are added at the end of the gallery's list,
+// so only the count changes: a unit's ID comes from its place in the list
+// (the first unit after the window is 1).
+inline constexpr int kGalleryUnits = 17;
+constexpr int GalleryControlId(int place) { return 100 + 10 * (kGalleryUnits - place); }
+
+inline std::string Utf8(const std::wstring& wide) {
+  int n = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string utf8(size_t(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), int(wide.size()), utf8.data(), n, nullptr, nullptr);
+  return utf8;
+}
+
+class Gallery : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    program_ = std::make_unique<driver::Process>(
+        driver::Process::start(Beside(L"gallery.exe"), Quoted(log_.path())));
+    window_ = driver::waitTopWindow(program_->pid(), L"VNWindow", L"单元展示 Gallery", kTimeout);
+    ASSERT_NE(window_, nullptr) << "the gallery did not appear";
+    ASSERT_TRUE(WaitForLine("OnGalleryCreated"));
+  }
+  void TearDown() override {
+    if (!program_->running()) return;
+    PostMessageW(window_, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    EXPECT_TRUE(program_->waitExit(kTimeout, &code)) << "the gallery did not close";
+    EXPECT_EQ(code, 0u);
+  }
+
+  HWND Control(int id) { return driver::waitChild(window_, nullptr, id, kTimeout); }
+
+  // Whether the log has the line within the timeout; a failure names what
+  // it has instead.
+  bool WaitForLine(const std::string& line) {
+    for (ULONGLONG deadline = GetTickCount64() + kTimeout; GetTickCount64() < deadline; Sleep(20))
+      if (Count(line) > 0) return true;
+    ADD_FAILURE() << "the log never had \"" << line << "\"; it has:\n" << Joined();
+    return false;
+  }
+  size_t Count(const std::string& line) {
+    std::vector<std::string> lines = log_.lines();
+    return size_t(std::count(lines.begin(), lines.end(), line));
+  }
+  std::string Joined() {
+    std::string all;
+    for (const std::string& line : log_.lines()) all += "  " + line + "\n";
+    return all;
+  }
+  // Waits until the gallery has processed everything posted so far. A sent
+  // message would overtake the posted ones, so the barrier is posted too: a
+  // selection in the large-font box, which no test looks at, read back
+  // until it has arrived.
+  void Settle() {
+    HWND barrier = Control(kBarrierBoxId);
+    barrierMark_ = (barrierMark_ + 1) % 4;
+    PostMessageW(barrier, EM_SETSEL, 0, barrierMark_);
+    for (ULONGLONG deadline = GetTickCount64() + kTimeout; GetTickCount64() < deadline; Sleep(5)) {
+      DWORD end = 0;
+      SendMessageW(barrier, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&end));
+      if (end == DWORD(barrierMark_)) return;
+    }
+    ADD_FAILURE() << "the gallery did not process its messages";
+  }
+
+  static constexpr int kBarrierBoxId = GalleryControlId(8);  // EditBox4, the large-font box
+
+  ProbeLog log_{L"gallery"};
+  int barrierMark_ = 0;
+  std::unique_ptr<driver::Process> program_;
+  HWND window_ = nullptr;
+};
+
+}  // namespace e2e
