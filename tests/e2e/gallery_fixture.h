@@ -21,7 +21,7 @@ inline constexpr DWORD kTimeout = 20000;
 // for each one before it. Units are added at the end of the gallery's list,
 // so only the count changes: a unit's ID comes from its place in the list
 // (the first unit after the window is 1).
-inline constexpr int kGalleryUnits = 17;
+inline constexpr int kGalleryUnits = 18;
 constexpr int GalleryControlId(int place) { return 100 + 10 * (kGalleryUnits - place); }
 
 inline std::string Utf8(const std::wstring& wide) {
