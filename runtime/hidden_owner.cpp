@@ -8,9 +8,17 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"_QX_HideOwner";
 
+int carriedWork = 0;  // main thread only; carried work may nest
+
+struct CarriedWork {
+  CarriedWork() { ++carriedWork; }
+  ~CarriedWork() { --carriedWork; }
+};
+
 LRESULT CALLBACK HiddenOwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kExitRequestMessage) ExitProgram(int(wParam));
   if (message == kRunOnMainThreadMessage) {
+    CarriedWork running;
     (*reinterpret_cast<const std::function<void()>*>(lParam))();
     return 0;
   }
@@ -37,6 +45,8 @@ void RunOnMainThread(const std::function<void()>& work) {
   if (!state.mainThreadId || GetCurrentThreadId() == state.mainThreadId) return work();
   if (state.hiddenOwner) SendMessageW(state.hiddenOwner, kRunOnMainThreadMessage, 0, reinterpret_cast<LPARAM>(&work));
 }
+
+bool RunningCarriedWork() { return GetCurrentThreadId() == State().mainThreadId && carriedWork > 0; }
 
 void DestroyHiddenOwner() {
   RuntimeState& state = State();

@@ -19,4 +19,8 @@ void DestroyHiddenOwner();
 // there). Once the hidden owner is gone the work is not run.
 void RunOnMainThread(const std::function<void()>& work);
 
+// True while the main thread runs work carried there from another thread:
+// that work is done for a worker, whatever thread it runs on.
+bool RunningCarriedWork();
+
 }  // namespace rt

@@ -284,7 +284,8 @@ UnitObject* LiveUnitObject(uint32_t windowId, uint32_t unitId) {
 UnitObject* RequireUnitObject(uint32_t windowId, uint32_t unitId) {
   UnitObject* unit = LiveUnitObject(windowId, unitId);
   WindowTemplate* t = FindTemplate(windowId);
-  bool goneWhileClosing = t && t->loadedOnce && GetCurrentThreadId() != rt::State().mainThreadId;
+  bool forWorker = GetCurrentThreadId() != rt::State().mainThreadId || rt::RunningCarriedWork();
+  bool goneWhileClosing = t && t->loadedOnce && forWorker;
   if (!unit && !goneWhileClosing) rt::ReportFatalError("指定窗口或窗口组件不存在或尚未载入");
   return unit;
 }

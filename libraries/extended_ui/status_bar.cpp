@@ -15,6 +15,9 @@
 #include <type_traits>
 #include <vector>
 
+#include "commands/arguments.h"
+#include "libraries/runtime_link.h"
+#include "runtime/callback.h"
 #include "runtime/gbk.h"
 #include "windows/blob.h"
 #include "windows/window_unit.h"
@@ -43,6 +46,9 @@ constexpr uint32_t kBorderStyles = SBT_NOBORDERS | SBT_POPOUT;
 // in the low byte of its word, so a higher index would land on another part
 // with stray border bits: a longer list is refused like a refused division.
 constexpr size_t kMostParts = 256;
+
+// The width SetPartWidth gives when the program leaves it out.
+constexpr int32_t kDefaultPartWidth = 50;
 
 struct Part {
   int32_t width = 0;  // -1: to the right edge of the bar
@@ -203,6 +209,11 @@ class StatusBar final : public win::UnitObject {
   bool GetProperty(int index, win::PropertyValue* value);
   static void VisitTexts(Properties& properties, const win::TextVisit& visit);
 
+  // The library's commands.
+  void ChangePartText(int32_t index, std::string_view text);
+  std::string_view PartText(int32_t index);
+  void ChangePartWidth(int32_t index, int32_t width);
+
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -220,13 +231,16 @@ class StatusBar final : public win::UnitObject {
   void ApplyBackColour() const;
   void ApplyParts();
   void ShowPart(size_t index, const Part& part);
+  void ShowPartText(size_t index, const Part& part) const;
   void SetPartIcon(size_t index, int32_t icon);
+  Part* PartAt(int32_t index);
 
   Properties properties_;
   win::UnitFont font_;
   UniqueImageList imageList_;
   std::vector<UniqueIcon> partIcons_;  // the icons the control shows, by part
   std::vector<uint8_t> partsRead_;     // the parts data last handed out by GetProperty
+  bool partsShown_ = false;            // the control is divided into the stored parts
 };
 
 bool StatusBar::Open(const win::CreateArgs& args) {
@@ -329,6 +343,7 @@ void StatusBar::BuildImageList() {
 void StatusBar::ApplyBackColour() const { Send(SB_SETBKCOLOR, 0, LPARAM(win::ResolveColor(properties_.backColour))); }
 
 void StatusBar::ApplyParts() {
+  partsShown_ = false;
   if (!properties_.parts || properties_.parts->empty()) {
     Send(SB_SIMPLE, TRUE);
     partIcons_.clear();
@@ -343,14 +358,19 @@ void StatusBar::ApplyParts() {
     Send(SB_SIMPLE, wasSimple);
     return;
   }
+  partsShown_ = true;
   if (partIcons_.size() > parts.size()) partIcons_.resize(parts.size());
   for (size_t i = 0; i < parts.size(); ++i) ShowPart(i, parts[i]);
 }
 
 void StatusBar::ShowPart(size_t index, const Part& part) {
-  Send(SB_SETTEXTW, index | (part.border & kBorderStyles), reinterpret_cast<LPARAM>(rt::WideFromGbk(part.text).c_str()));
+  ShowPartText(index, part);
   SetPartIcon(index, part.icon);
   Send(SB_SETTIPTEXTW, index, reinterpret_cast<LPARAM>(rt::WideFromGbk(part.tip).c_str()));
+}
+
+void StatusBar::ShowPartText(size_t index, const Part& part) const {
+  Send(SB_SETTEXTW, index | (part.border & kBorderStyles), reinterpret_cast<LPARAM>(rt::WideFromGbk(part.text).c_str()));
 }
 
 // The unit owns the icons the control shows: a refused icon is destroyed and
@@ -362,8 +382,71 @@ void StatusBar::SetPartIcon(size_t index, int32_t icon) {
   partIcons_[index] = std::move(shown);
 }
 
+// Null outside the parts; no parts data has none.
+Part* StatusBar::PartAt(int32_t index) {
+  if (!properties_.parts || index < 0 || size_t(index) >= properties_.parts->size()) return nullptr;
+  return &(*properties_.parts)[size_t(index)];
+}
+
+// Only this part is sent again, and only to a control that shows the stored
+// parts: a control still divided as before a refused division has other
+// parts under these indexes.
+void StatusBar::ChangePartText(int32_t index, std::string_view text) {
+  Part* part = PartAt(index);
+  if (!part) return;
+  part->text = text;
+  if (partsShown_) ShowPartText(size_t(index), *part);
+}
+
+std::string_view StatusBar::PartText(int32_t index) {
+  const Part* part = PartAt(index);
+  return part ? std::string_view(part->text) : std::string_view();
+}
+
+void StatusBar::ChangePartWidth(int32_t index, int32_t width) {
+  Part* part = PartAt(index);
+  if (!part) return;
+  part->width = std::max(width, -1);
+  ApplyParts();
+}
+
+// Null for a bar whose window is gone while the program closes, and for a
+// unit of another type named with the bar's type code.
+StatusBar* CommandedBar(const core::Arguments& arguments) {
+  const rt::ArgRecord& unit = arguments[0];
+  auto* object = reinterpret_cast<win::UnitObject*>(
+      CallRuntime<rt::LIB_EXTENDED_UI>(rt::REQ_WINDOW_OBJECT_OR_FAIL, unit.low, unit.high));
+  return dynamic_cast<StatusBar*>(object);
+}
+
+// A copy in the runtime's memory, which the program frees; null for the
+// empty text.
+char* RuntimeText(std::string_view text) {
+  if (text.empty()) return nullptr;
+  auto* copy = reinterpret_cast<char*>(CallRuntime<rt::LIB_EXTENDED_UI>(rt::REQ_ALLOC, intptr_t(text.size() + 1)));
+  if (copy) *std::copy(text.begin(), text.end(), copy) = '\0';
+  return copy;
+}
+
 }  // namespace
 
 void* StatusBarInterface(int number) { return win::UnitInterface<StatusBar>(number); }
+
+void SetPartText(rt::ArgRecord*, int count, rt::ArgRecord* records) {
+  core::Arguments arguments(count, records);
+  if (StatusBar* bar = CommandedBar(arguments)) bar->ChangePartText(arguments.integer(1), arguments.text(2));
+}
+
+void GetPartText(rt::ArgRecord* result, int count, rt::ArgRecord* records) {
+  core::Arguments arguments(count, records);
+  StatusBar* bar = CommandedBar(arguments);
+  *result = rt::MakeBlock(rt::TYPE_TEXT, bar ? RuntimeText(bar->PartText(arguments.integer(1))) : nullptr);
+}
+
+void SetPartWidth(rt::ArgRecord*, int count, rt::ArgRecord* records) {
+  core::Arguments arguments(count, records);
+  if (StatusBar* bar = CommandedBar(arguments))
+    bar->ChangePartWidth(arguments.integer(1), arguments.optionalInteger(2).value_or(kDefaultPartWidth));
+}
 
 }  // namespace lib::extended_ui

@@ -3,11 +3,32 @@
 // into parts that each carry a width, a border, an icon, a text and a tip.
 #pragma once
 
+#include "runtime/values.h"
 #include "windows/unit_toolkit.h"
 
 namespace lib::extended_ui {
 
+inline constexpr uint32_t kStatusBarTypeCode = 0x00020002;
+
 void* StatusBarInterface(int number);
+
+// Command numbers: the places of the library's commands in its command table.
+enum StatusBarCommand : int {
+  CMD_SET_PART_TEXT = 0,
+  CMD_GET_PART_TEXT = 1,
+  CMD_SET_PART_WIDTH = 2,
+};
+
+// The library's commands on the status bar named by argument 0. They run on
+// the window thread, the only thread that walks or changes a bar's parts;
+// a bar whose window is gone (the program is closing) is left alone. Part
+// indexes count from 0, and one outside the parts is ignored.
+//   SetPartText(bar, index, text = "")   the part's text, sent for that part only
+//   GetPartText(bar, index) → text       from the parts data, not the control
+//   SetPartWidth(bar, index, width = 50) below -1 counts as -1; the parts are applied again
+void SetPartText(rt::ArgRecord* result, int count, rt::ArgRecord* arguments);
+void GetPartText(rt::ArgRecord* result, int count, rt::ArgRecord* arguments);
+void SetPartWidth(rt::ArgRecord* result, int count, rt::ArgRecord* arguments);
 
 inline constexpr auto kStatusBarProperties = win::PropertyTable<6>({
     win::Own(win::PROP_COLOR_3),  // 8 back colour

@@ -1,6 +1,7 @@
 #include "driver.h"
 
 #include <shlobj.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstring>
@@ -66,6 +67,47 @@ DWORD ownerPid(HWND window) {
   GetWindowThreadProcessId(window, &pid);
   return pid;
 }
+
+// A message with a timeout: a window that does not answer is taken as hung.
+bool send(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+          DWORD_PTR* answer) {
+  return SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG,
+                             kMessageTimeoutMs, answer) != 0;
+}
+
+// Memory in the process that owns a window, for a message to fill.
+class RemoteBuffer {
+ public:
+  RemoteBuffer(HWND window, size_t size)
+      : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE,
+                             ownerPid(window))),
+        size_(size) {
+    if (process_)
+      address_ = VirtualAllocEx(process_.get(), nullptr, size,
+                                MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  }
+  ~RemoteBuffer() {
+    if (address_) VirtualFreeEx(process_.get(), address_, 0, MEM_RELEASE);
+  }
+  RemoteBuffer(const RemoteBuffer&) = delete;
+  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+  LPARAM address() const { return reinterpret_cast<LPARAM>(address_); }
+  // Sends the message with the buffer's address; then copies the buffer out.
+  bool fill(HWND window, UINT message, WPARAM wParam, void* to) const {
+    DWORD_PTR answer = 0;
+    return address_ && send(window, message, wParam, address(), &answer) &&
+           ReadProcessMemory(process_.get(), address_, to, size_, nullptr);
+  }
+
+ private:
+  struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+  };
+  std::unique_ptr<void, HandleCloser> process_;
+  void* address_ = nullptr;
+  size_t size_;
+};
 
 std::string utf8(const std::wstring& text) {
   const int length = static_cast<int>(text.size());
@@ -155,17 +197,35 @@ std::vector<HWND> children(HWND parent, const wchar_t* className) {
 
 std::wstring windowText(HWND window) {
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG,
-                           kMessageTimeoutMs, &length))
-    return {};
+  if (!send(window, WM_GETTEXTLENGTH, 0, 0, &length)) return {};
   std::wstring text(length + 1, L'\0');
   DWORD_PTR copied = 0;
-  if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(),
-                           reinterpret_cast<LPARAM>(text.data()),
-                           SMTO_ABORTIFHUNG, kMessageTimeoutMs, &copied))
+  if (!send(window, WM_GETTEXT, text.size(),
+            reinterpret_cast<LPARAM>(text.data()), &copied))
     return {};
   text.resize(std::min<DWORD_PTR>(copied, length));
   return text;
+}
+
+// The length comes in the answer's low word; the text then fills a buffer.
+std::wstring statusText(HWND bar, int part) {
+  DWORD_PTR answer = 0;
+  if (!send(bar, SB_GETTEXTLENGTHW, WPARAM(part), 0, &answer)) return {};
+  std::wstring text(LOWORD(answer) + 1, L'\0');
+  RemoteBuffer buffer(bar, text.size() * sizeof(wchar_t));
+  if (!buffer.fill(bar, SB_GETTEXTW, WPARAM(part), text.data())) return {};
+  text.resize(LOWORD(answer));
+  return text;
+}
+
+// Asked without a buffer, the bar answers how many parts it has.
+std::vector<int> statusRightEdges(HWND bar) {
+  DWORD_PTR count = 0;
+  if (!send(bar, SB_GETPARTS, 0, 0, &count) || count == 0) return {};
+  std::vector<int> edges(count);
+  RemoteBuffer buffer(bar, edges.size() * sizeof(int));
+  if (!buffer.fill(bar, SB_GETPARTS, count, edges.data())) return {};
+  return edges;
 }
 
 std::wstring className(HWND window) {

@@ -8,6 +8,9 @@
 //   across processes; GetWindowTextW returns "" for another process's controls.
 // - Clicks and commands are posted, never sent: a click that opens a modal
 //   box would otherwise block the driver until the box closes.
+// - A message that fills a buffer the caller passes by address is not
+//   marshalled across processes (SB_GETTEXTW, SB_GETPARTS): its buffer is
+//   made in the target's process and read back from there.
 #pragma once
 
 #include <windows.h>
@@ -76,6 +79,12 @@ std::wstring className(HWND window);
 // The message of a standard message box: its Static control 0xFFFF, under
 // Wine as on Windows. Empty when box has no such control.
 std::wstring messageBoxText(HWND box);
+
+// What a status bar of another process shows: one part's text, and the
+// parts' right edges (-1: to the bar's right edge). Empty when it cannot be
+// read.
+std::wstring statusText(HWND bar, int part);
+std::vector<int> statusRightEdges(HWND bar);
 
 // The Button descendant of parent whose text is exactly caption ("&" included).
 HWND findButton(HWND parent, const std::wstring& caption);

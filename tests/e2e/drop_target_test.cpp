@@ -21,7 +21,7 @@ std::wstring TempPath(const std::wstring& name) {
   return directory + name;
 }
 
-class DropOnGallery : public e2e::GalleryTest {
+class DropOnGallery : public e2e::Gallery {
  protected:
   // A point of the gallery's client area with no control under it.
   POINT DropPoint() const {

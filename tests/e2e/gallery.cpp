@@ -4,7 +4,7 @@
 // Every handler appends a line to <log> (UTF-8): its name, then what it saw
 // or did. The buttons run the scenarios: write a box's content twice, show
 // the open dialog, show a message box, load a modal child window whose own
-// buttons destroy it.
+// buttons destroy it, run the status bar commands.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -14,9 +14,12 @@
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <vector>
 
 #include "commands/core_library.h"
 #include "libraries/drag_drop/drop_target.h"
+#include "libraries/extended_ui/status_bar.h"
 #include "libraries/libraries.h"
 #include "runtime/gbk.h"
 #include "runtime/helpers.h"
@@ -38,6 +41,7 @@ constexpr uint32_t kByteBox = 0x16020004, kCheckBox = 0x16020007, kMultiLineBox 
 constexpr uint32_t kCommonDlg = 0x1602000F, kDropTarget = 0x16020010;
 constexpr uint32_t kWindowType = 0x00010001, kCommonDlgType = 0x0001001F;
 constexpr int kContent = 8, kChecked = 18, kFileName = 10;
+constexpr rt::ArgRecord kStatusBar{kGallery, 0x1602000E, lib::extended_ui::kStatusBarTypeCode};
 
 std::wstring logPath;
 
@@ -98,6 +102,45 @@ void RegisterDropWindow() {
   Log("RegisterDropWindow", Number(first) + " " + Number(registered()));
 }
 
+rt::ArgRecord Call(lib::extended_ui::StatusBarCommand command, std::vector<rt::ArgRecord> arguments) {
+  return Runtime().CallLibraryCommand(rt::LIB_EXTENDED_UI, lib::kExtendedUiLibrary.commands[command],
+                                      int(arguments.size()), arguments.data());
+}
+
+std::string PartText(int part) {
+  rt::ArgRecord text = Call(lib::extended_ui::CMD_GET_PART_TEXT, {kStatusBar, rt::MakeInt(part)});
+  std::string copy = text.text() ? text.text() : "";
+  Runtime().FreeMemory(text.pointer());
+  return copy;
+}
+
+// Parts 0 to 2 of the status bar, as GetPartText reads them; the bar has two.
+std::string PartTexts() { return PartText(0) + "|" + PartText(1) + "|" + PartText(2); }
+
+void SetPartText(int part, std::vector<rt::ArgRecord> text) {
+  text.insert(text.begin(), {kStatusBar, rt::MakeInt(part)});
+  Call(lib::extended_ui::CMD_SET_PART_TEXT, text);
+}
+
+void SetPartWidth(int part, std::vector<rt::ArgRecord> width) {
+  width.insert(width.begin(), {kStatusBar, rt::MakeInt(part)});
+  Call(lib::extended_ui::CMD_SET_PART_WIDTH, width);
+}
+
+constexpr int kWorkerWrites = 200;
+
+// As the player's playback thread does: each write read back at once.
+void WriteFromAWorker() {
+  std::string text;
+  int misread = 0;
+  for (int i = 1; i <= kWorkerWrites; ++i) {
+    text = "线程 Worker " + Number(i);
+    SetPartText(1, {Text(text.c_str())});
+    misread += PartText(1) != text;
+  }
+  Log("OnStatusWorker", text + " misread " + Number(misread));
+}
+
 }  // namespace
 
 void OnGalleryCreated(rt::HandlerCall&) {
@@ -153,6 +196,29 @@ void OnCloseChildLater(rt::HandlerCall&) {
 void OnFilesDropped(rt::HandlerCall& call) {
   const char* paths = *reinterpret_cast<char* const*>(intptr_t(call.arguments[0]));
   Log("OnFilesDropped", OneLine(paths ? paths : ""));
+}
+
+// Click 1 writes part 0, a part past the bar's two, and both widths; click 2
+// leaves out part 1's text (emptying it), omits part 0's width (the default)
+// and gives part 1 a width below -1 (the rest of the bar); click 3 writes
+// part 1 from a worker thread.
+void OnStatusCommands(rt::HandlerCall&) {
+  static int clicks = 0;
+  switch (++clicks) {
+    case 1:
+      SetPartText(0, {Text("状态 Busy")});
+      SetPartText(5, {Text("past the parts")});
+      SetPartWidth(0, {rt::MakeInt(120)});
+      SetPartWidth(1, {rt::MakeInt(300)});
+      break;
+    case 2:
+      SetPartText(1, {});
+      SetPartWidth(0, {rt::ArgRecord{}});
+      SetPartWidth(1, {rt::MakeInt(-5)});
+      break;
+    default: std::thread(WriteFromAWorker).detach(); return;
+  }
+  Log("OnStatusCommands " + Number(clicks), PartTexts());
 }
 
 namespace {

@@ -1,5 +1,6 @@
-// The unit gallery under test: started for each test with a fresh log,
-// closed after it; what its handlers saw is read back from the log.
+// The unit gallery under test (tests/e2e/gallery.cpp, forms/gallery.form):
+// started for each test with a fresh log, closed after it, and read through
+// the lines its handlers log.
 #pragma once
 
 #include <windows.h>
@@ -16,9 +17,15 @@
 
 namespace e2e {
 
-constexpr DWORD kGalleryTimeout = 20000;
+inline constexpr DWORD kTimeout = 20000;
 
-// The gallery logs UTF-8.
+// Control IDs the loader hands out: 100 for the last listed unit, 10 more
+// for each one before it. Units are added at the end of the gallery's list,
+// so only the count changes: a unit's ID comes from its place in the list
+// (the first unit after the window is 1).
+inline constexpr int kGalleryUnits = 18;
+constexpr int GalleryControlId(int place) { return 100 + 10 * (kGalleryUnits - place); }
+
 inline std::string Utf8(const std::wstring& wide) {
   int n = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), int(wide.size()), nullptr, 0, nullptr, nullptr);
   std::string utf8(size_t(n), '\0');
@@ -26,12 +33,12 @@ inline std::string Utf8(const std::wstring& wide) {
   return utf8;
 }
 
-class GalleryTest : public ::testing::Test {
+class Gallery : public ::testing::Test {
  protected:
   void SetUp() override {
     program_ = std::make_unique<driver::Process>(
-        driver::Process::start(e2e::Beside(L"gallery.exe"), e2e::Quoted(log_.path())));
-    window_ = driver::waitTopWindow(program_->pid(), L"VNWindow", L"单元展示 Gallery", kGalleryTimeout);
+        driver::Process::start(Beside(L"gallery.exe"), Quoted(log_.path())));
+    window_ = driver::waitTopWindow(program_->pid(), L"VNWindow", L"单元展示 Gallery", kTimeout);
     ASSERT_NE(window_, nullptr) << "the gallery did not appear";
     ASSERT_TRUE(WaitForLine("OnGalleryCreated"));
   }
@@ -39,15 +46,16 @@ class GalleryTest : public ::testing::Test {
     if (!program_->running()) return;
     PostMessageW(window_, WM_CLOSE, 0, 0);
     DWORD code = 1;
-    EXPECT_TRUE(program_->waitExit(kGalleryTimeout, &code)) << "the gallery did not close";
+    EXPECT_TRUE(program_->waitExit(kTimeout, &code)) << "the gallery did not close";
     EXPECT_EQ(code, 0u);
   }
 
-  HWND Control(int id) { return driver::waitChild(window_, nullptr, id, kGalleryTimeout); }
+  HWND Control(int id) { return driver::waitChild(window_, nullptr, id, kTimeout); }
 
-  // Whether the log has the line within the timeout; a failure shows the log.
+  // Whether the log has the line within the timeout; a failure names what
+  // it has instead.
   bool WaitForLine(const std::string& line) {
-    for (ULONGLONG deadline = GetTickCount64() + kGalleryTimeout; GetTickCount64() < deadline; Sleep(20))
+    for (ULONGLONG deadline = GetTickCount64() + kTimeout; GetTickCount64() < deadline; Sleep(20))
       if (Count(line) > 0) return true;
     ADD_FAILURE() << "the log never had \"" << line << "\"; it has:\n" << Joined();
     return false;
@@ -61,8 +69,26 @@ class GalleryTest : public ::testing::Test {
     for (const std::string& line : log_.lines()) all += "  " + line + "\n";
     return all;
   }
+  // Waits until the gallery has processed everything posted so far. A sent
+  // message would overtake the posted ones, so the barrier is posted too: a
+  // selection in the large-font box, which no test looks at, read back
+  // until it has arrived.
+  void Settle() {
+    HWND barrier = Control(kBarrierBoxId);
+    barrierMark_ = (barrierMark_ + 1) % 4;
+    PostMessageW(barrier, EM_SETSEL, 0, barrierMark_);
+    for (ULONGLONG deadline = GetTickCount64() + kTimeout; GetTickCount64() < deadline; Sleep(5)) {
+      DWORD end = 0;
+      SendMessageW(barrier, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&end));
+      if (end == DWORD(barrierMark_)) return;
+    }
+    ADD_FAILURE() << "the gallery did not process its messages";
+  }
 
-  e2e::ProbeLog log_{L"gallery"};
+  static constexpr int kBarrierBoxId = GalleryControlId(8);  // EditBox4, the large-font box
+
+  ProbeLog log_{L"gallery"};
+  int barrierMark_ = 0;
   std::unique_ptr<driver::Process> program_;
   HWND window_ = nullptr;
 };

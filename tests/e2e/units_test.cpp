@@ -12,37 +12,23 @@
 
 namespace {
 
-constexpr DWORD kTimeout = e2e::kGalleryTimeout;
+using e2e::GalleryControlId;
+using e2e::kTimeout;
+using e2e::Utf8;
 
-// Control IDs the loader hands out: 100 for the last listed unit, 10 more
-// for each one before it; a spin button has its box's ID + 4.
-constexpr int kByteBoxId = 230, kWrapBoxId = 220, kEventBoxId = 210, kCheckBoxId = 200, kLargeFontBoxId = 190;
-constexpr int kWriteButtonId = 180, kMultiLineBoxId = 170, kOpenButtonId = 160, kMessageButtonId = 150;
-constexpr int kChildButtonId = 140;
+// Control IDs by place in the gallery's unit list; a spin button has its
+// box's ID + 4.
+constexpr int kByteBoxId = GalleryControlId(4), kWrapBoxId = GalleryControlId(5), kEventBoxId = GalleryControlId(6);
+constexpr int kCheckBoxId = GalleryControlId(7), kLargeFontBoxId = GalleryControlId(8);
+constexpr int kWriteButtonId = GalleryControlId(9), kMultiLineBoxId = GalleryControlId(10);
+constexpr int kOpenButtonId = GalleryControlId(11), kMessageButtonId = GalleryControlId(12);
+constexpr int kChildButtonId = GalleryControlId(13);
 constexpr int kSpinOffset = 4;
 // The large-font box's record height, before it grows to its font.
 constexpr int kLargeFontRecordHeight = 20;
 
-using e2e::Utf8;
-
-class Gallery : public e2e::GalleryTest {
+class Gallery : public e2e::Gallery {
  protected:
-  // Waits until the gallery has processed everything posted so far. A sent
-  // message would overtake the posted ones, so the barrier is posted too: a
-  // selection in the large-font box, which no test looks at, read back
-  // until it has arrived.
-  void Settle() {
-    HWND barrier = Control(kLargeFontBoxId);
-    barrierMark_ = (barrierMark_ + 1) % 4;
-    PostMessageW(barrier, EM_SETSEL, 0, barrierMark_);
-    for (ULONGLONG deadline = GetTickCount64() + kTimeout; GetTickCount64() < deadline; Sleep(5)) {
-      DWORD end = 0;
-      SendMessageW(barrier, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&end));
-      if (end == DWORD(barrierMark_)) return;
-    }
-    ADD_FAILURE() << "the gallery did not process its messages";
-  }
-
   // A left click at a client point of a control, posted like the mouse does.
   static void Click(HWND control, int x, int y) {
     LPARAM at = MAKELPARAM(x, y);
@@ -58,8 +44,6 @@ class Gallery : public e2e::GalleryTest {
     Click(spin, r.right / 2, up ? r.bottom / 4 : r.bottom * 3 / 4);
     Settle();
   }
-
-  int barrierMark_ = 0;
 };
 
 TEST_F(Gallery, AByteBoxClampsATypedNumberWhenItLosesTheFocus) {

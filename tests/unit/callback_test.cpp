@@ -115,6 +115,25 @@ TEST_F(CallbackFromWorker, AnEventAWorkerRaisesRunsOnTheWindowThread) {
   EXPECT_EQ(handlerThread, GetCurrentThreadId());
 }
 
+// A worker that names a unit of a window that was loaded and is gone (the
+// program is closing) gets no unit, though the lookup runs on the window
+// thread; the window thread's own lookup still ends the program.
+TEST_F(CallbackFromWorker, AUnitOfAWindowThatIsGoneIsNoUnitForAWorker) {
+  win::LoadRequest request{kWindowId, nullptr, 0};
+  ASSERT_EQ(Call(rt::REQ_LOAD_WINDOW, reinterpret_cast<intptr_t>(&request)), 0);
+  win::DestroyAllLoadedWindows();
+  intptr_t answer = -1;
+  bool pinned = true;
+  RunOnWorker([&] {
+    answer = Call(rt::REQ_WINDOW_OBJECT_OR_FAIL, kWindowId, 0);
+    pinned = bool(win::PinLiveUnit(kWindowId, 0));
+  });
+  EXPECT_EQ(answer, 0);
+  EXPECT_FALSE(pinned);
+  EXPECT_EQ(ExpectFatalMessage([] { Call(rt::REQ_WINDOW_OBJECT_OR_FAIL, kWindowId, 0); }),
+            "指定窗口或窗口组件不存在或尚未载入");
+}
+
 // The destroy-window command asked for on a worker ends the window there
 // where it lives.
 TEST_F(CallbackFromWorker, AWindowAWorkerDestroysAtOnceIsGone) {

@@ -4,16 +4,30 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include "fatal_trap.h"
+#include "heap_blocks.h"
 #include "loaded_window.h"
 #include "unit_properties.h"
 #include "units_test_support.h"
 
+#include <algorithm>
 #include <array>
+#include <atomic>
+#include <climits>
+#include <functional>
+#include <iterator>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
+#include "libraries/libraries.h"
+#include "libraries/library_descriptor.h"
+#include "runtime/gbk.h"
+#include "runtime/heap.h"
+#include "runtime/services.h"
+#include "runtime/state.h"
 #include "windows/blob.h"
 #include "windows/font_value.h"
 #include "windows/window_unit.h"
@@ -568,6 +582,387 @@ TEST_F(StatusBarOnWindow, RecreationKeepsPartsAndTextsAndLaysTheBarOutAgain) {
     EXPECT_EQ(units_test::Describe(placed), units_test::Describe(Expected(c.edge, client, placed, placedBefore)))
         << c.name;
   }
+}
+
+// ---- The library's commands, called as program code calls them ----------------------
+
+using lib::extended_ui::CMD_GET_PART_TEXT;
+using lib::extended_ui::CMD_SET_PART_TEXT;
+using lib::extended_ui::CMD_SET_PART_WIDTH;
+using Command = lib::extended_ui::StatusBarCommand;
+
+constexpr uint32_t kLabel = 0x16010003;
+constexpr uint32_t kLabelCode = 0x0001000A;
+
+rt::ArgRecord Text(const char* text) { return rt::MakeBlock(rt::TYPE_TEXT, text); }
+constexpr rt::ArgRecord kOmitted{};
+
+rt::ArgRecord CallCommand(Command command, std::vector<rt::ArgRecord> arguments) {
+  return rt::Services().CallLibraryCommand(rt::LIB_EXTENDED_UI, lib::kExtendedUiLibrary.commands[command],
+                                           int(arguments.size()), arguments.data());
+}
+
+// A GetPartText result: its text, which the caller owns; "(none)" for a
+// result that is no text at all.
+std::string TakeText(const rt::ArgRecord& result) {
+  if (result.tag != rt::TYPE_TEXT) return "(none)";
+  rt::HeapPtr<char> text(static_cast<char*>(result.pointer()));
+  return text ? text.get() : "";
+}
+
+class StatusBarCommands : public StatusBarOnWindow {
+ protected:
+  static constexpr rt::ArgRecord kBarArgument{kWindowId, kBar, kStatusBarCode};
+
+  static void SetPartText(int32_t index, rt::ArgRecord text) {
+    CallCommand(CMD_SET_PART_TEXT, {kBarArgument, rt::MakeInt(index), text});
+  }
+  static std::string GetPartText(int32_t index, rt::ArgRecord unit = kBarArgument) {
+    return TakeText(CallCommand(CMD_GET_PART_TEXT, {unit, rt::MakeInt(index)}));
+  }
+  static void SetPartWidth(int32_t index, rt::ArgRecord width) {
+    CallCommand(CMD_SET_PART_WIDTH, {kBarArgument, rt::MakeInt(index), width});
+  }
+
+  // The texts the control shows, part by part.
+  static std::vector<std::string> ShownTexts() {
+    std::vector<std::string> texts;
+    for (size_t i = 0; i < RightEdges(Bar()).size(); ++i) texts.push_back(rt::GbkFromWide(PartText(Bar(), int(i))));
+    return texts;
+  }
+};
+
+TEST(StatusBarLibrary, DeclaresItsThreeCommandsInOrder) {
+  std::vector<std::string> names;
+  for (const lib::CommandSpec& spec : lib::CommandSpecsOf(lib::kExtendedUiLibrary)) names.push_back(spec.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"SetPartText", "GetPartText", "SetPartWidth"}));
+}
+
+struct CommandStep {
+  const char* name;
+  Command command;
+  std::vector<rt::ArgRecord> further;  // the arguments after the bar
+  std::vector<PartSpec> parts;         // the parts data afterwards
+  std::vector<int> edges;              // the control's right edges afterwards
+  bool resendsParts = false;           // every part's text is sent again
+};
+
+// The steps run in order on the player's bar. Before each, the control's
+// part 0 is given a mark text: a step that sends no part 0 leaves the mark.
+TEST_F(StatusBarCommands, SetCommandsChangeThePartsDataAndTheControl) {
+  constexpr uint32_t kNone = SBT_NOBORDERS;
+  const std::vector<PartSpec> playing = {{185, kNone, -1, "Wait", ""}, {429, kNone, -1, "Playing...", ""}};
+  const CommandStep steps[] = {
+      {"SetPartText(1, \"Playing...\")", CMD_SET_PART_TEXT, {rt::MakeInt(1), Text("Playing...")}, playing, {185, 614}},
+      {"SetPartText(2, ...): past the parts", CMD_SET_PART_TEXT, {rt::MakeInt(2), Text("x")}, playing, {185, 614}},
+      {"SetPartText(-1, ...)", CMD_SET_PART_TEXT, {rt::MakeInt(-1), Text("x")}, playing, {185, 614}},
+      {"SetPartText(1, a null text)", CMD_SET_PART_TEXT, {rt::MakeInt(1), Text(nullptr)},
+       {{185, kNone, -1, "Wait", ""}, {429, kNone, -1, "", ""}}, {185, 614}},
+      {"SetPartText(1, \"项目\")", CMD_SET_PART_TEXT, {rt::MakeInt(1), Text("项目")},
+       {{185, kNone, -1, "Wait", ""}, {429, kNone, -1, "项目", ""}}, {185, 614}},
+      {"SetPartText(1, omitted)", CMD_SET_PART_TEXT, {rt::MakeInt(1), kOmitted},
+       {{185, kNone, -1, "Wait", ""}, {429, kNone, -1, "", ""}}, {185, 614}},
+      {"SetPartText(1, \"Item\")", CMD_SET_PART_TEXT, {rt::MakeInt(1), Text("Item")},
+       {{185, kNone, -1, "Wait", ""}, {429, kNone, -1, "Item", ""}}, {185, 614}},
+      {"SetPartText(1) with the text left out", CMD_SET_PART_TEXT, {rt::MakeInt(1)},
+       {{185, kNone, -1, "Wait", ""}, {429, kNone, -1, "", ""}}, {185, 614}},
+      {"SetPartWidth(0, 30 % of 600)", CMD_SET_PART_WIDTH, {rt::MakeInt(0), rt::MakeInt(180)},
+       {{180, kNone, -1, "Wait", ""}, {429, kNone, -1, "", ""}}, {180, 609}, true},
+      {"SetPartWidth(1, 70 % of 600)", CMD_SET_PART_WIDTH, {rt::MakeInt(1), rt::MakeInt(420)},
+       {{180, kNone, -1, "Wait", ""}, {420, kNone, -1, "", ""}}, {180, 600}, true},
+      {"SetPartWidth(0, omitted)", CMD_SET_PART_WIDTH, {rt::MakeInt(0), kOmitted},
+       {{50, kNone, -1, "Wait", ""}, {420, kNone, -1, "", ""}}, {50, 470}, true},
+      {"SetPartWidth(1) with the width left out", CMD_SET_PART_WIDTH, {rt::MakeInt(1)},
+       {{50, kNone, -1, "Wait", ""}, {50, kNone, -1, "", ""}}, {50, 100}, true},
+      {"SetPartWidth(0, -5)", CMD_SET_PART_WIDTH, {rt::MakeInt(0), rt::MakeInt(-5)},
+       {{-1, kNone, -1, "Wait", ""}, {50, kNone, -1, "", ""}}, {-1, 0}, true},
+      {"SetPartWidth(0, INT_MIN)", CMD_SET_PART_WIDTH, {rt::MakeInt(0), rt::MakeInt(INT32_MIN)},
+       {{-1, kNone, -1, "Wait", ""}, {50, kNone, -1, "", ""}}, {-1, 0}, true},
+      {"SetPartWidth(2, ...): past the parts", CMD_SET_PART_WIDTH, {rt::MakeInt(2), rt::MakeInt(10)},
+       {{-1, kNone, -1, "Wait", ""}, {50, kNone, -1, "", ""}}, {-1, 0}},
+      {"SetPartWidth(-1, ...)", CMD_SET_PART_WIDTH, {rt::MakeInt(-1), rt::MakeInt(10)},
+       {{-1, kNone, -1, "Wait", ""}, {50, kNone, -1, "", ""}}, {-1, 0}},
+      {"SetPartWidth(0, 0)", CMD_SET_PART_WIDTH, {rt::MakeInt(0), rt::MakeInt(0)},
+       {{0, kNone, -1, "Wait", ""}, {50, kNone, -1, "", ""}}, {0, 50}, true},
+  };
+  LoadBar(Blob({.parts = PlayerParts()}));
+  for (const CommandStep& step : steps) {
+    SendMessageW(Bar(), SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"mark"));
+    std::vector<rt::ArgRecord> arguments = {kBarArgument};
+    arguments.insert(arguments.end(), step.further.begin(), step.further.end());
+    CallCommand(step.command, arguments);
+
+    EXPECT_EQ(bar.ReadBytes(PARTS), PartsData(step.parts)) << step.name;
+    EXPECT_EQ(RightEdges(Bar()), step.edges) << step.name;
+    std::vector<std::string> shown = {step.resendsParts ? step.parts[0].text : "mark"};
+    shown.push_back(step.parts[1].text);
+    EXPECT_EQ(ShownTexts(), shown) << step.name;
+    WORD flags = 0;
+    PartText(Bar(), 1, &flags);
+    EXPECT_EQ(flags, kNone) << step.name << ": the part keeps its border";
+  }
+}
+
+struct ReadCase {
+  const char* name;
+  int32_t index;
+  std::string read;
+};
+
+TEST_F(StatusBarCommands, GetPartTextReadsThePartsDataAndGivesTheEmptyTextOutsideIt) {
+  const ReadCase cases[] = {
+      {"part 0", 0, "Wait"},
+      {"part 1, written", 1, "Playing..."},
+      {"past the parts", 2, ""},
+      {"far past the parts", INT32_MAX, ""},
+      {"below 0", -1, ""},
+      {"a part in GBK", 3, "等待"},
+      {"an empty part", 4, ""},
+  };
+  LoadBar(Blob({.parts = PartsData({{185, 0, -1, "Wait", ""}, {429, 0, -1, "Item", ""}, {10, 0, -1, "", ""},
+                                     {10, 0, -1, "等待", ""}, {10, 0, -1, "", "a tip"}})}));
+  SetPartText(1, Text("Playing..."));
+  SetPartText(2, Text(nullptr));
+  SendMessageW(Bar(), SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"only the control"));
+  for (const ReadCase& c : cases) {
+    rt::ArgRecord result = CallCommand(CMD_GET_PART_TEXT, {kBarArgument, rt::MakeInt(c.index)});
+    EXPECT_EQ(result.tag, rt::TYPE_TEXT) << c.name;
+    EXPECT_EQ(result.pointer() == nullptr, c.read.empty()) << c.name << ": the empty text is null";
+    EXPECT_EQ(TakeText(result), c.read) << c.name;
+  }
+}
+
+TEST_F(StatusBarCommands, GetPartTextHandsOutACopyTheProgramFrees) {
+  LoadBar(Blob({.parts = PlayerParts()}));
+  size_t before = testing_support::LiveHeapBlocks();
+  rt::ArgRecord first = CallCommand(CMD_GET_PART_TEXT, {kBarArgument, rt::MakeInt(1)});
+  rt::ArgRecord second = CallCommand(CMD_GET_PART_TEXT, {kBarArgument, rt::MakeInt(1)});
+  EXPECT_NE(first.pointer(), second.pointer());
+  EXPECT_EQ(TakeText(first), "Item");
+  SetPartText(1, Text("changed"));
+  EXPECT_EQ(TakeText(second), "Item") << "a copy, not the stored text";
+  EXPECT_EQ(testing_support::LiveHeapBlocks(), before);
+}
+
+TEST_F(StatusBarCommands, BarWithoutPartsStaysSimple) {
+  const std::pair<const char*, Bytes> cases[] = {{"no parts data", {}}, {"parts data listing no parts", PartsData({})}};
+  LoadBar(Blob({}));
+  for (const auto& [name, parts] : cases) {
+    bar.Write(PARTS, parts);
+    SetPartText(0, Text("x"));
+    SetPartWidth(0, rt::MakeInt(10));
+    EXPECT_EQ(GetPartText(0), "") << name;
+    EXPECT_EQ(bar.ReadBytes(PARTS), parts) << name;
+    EXPECT_TRUE(SendMessageW(Bar(), SB_ISSIMPLE, 0, 0)) << name;
+  }
+}
+
+TEST_F(StatusBarCommands, SetPartTextKeepsTheIconAndTipAndSetPartWidthSendsThemAgain) {
+  LoadBar(Blob({.icons = IconsData(), .parts = PartsData({{60, SBT_POPOUT, 0, "a", "tip a"}, {-1, 0, -1, "b", ""}})}));
+  auto tip = [] {
+    wchar_t text[64] = {};
+    SendMessageW(Bar(), SB_GETTIPTEXTW, MAKEWPARAM(0, 64), reinterpret_cast<LPARAM>(text));
+    return std::wstring(text);
+  };
+  ASSERT_EQ(tip(), L"tip a");
+  SetPartText(0, Text("new a"));
+  WORD flags = 0;
+  EXPECT_EQ(PartText(Bar(), 0, &flags), L"new a");
+  EXPECT_EQ(flags, SBT_POPOUT);
+  EXPECT_NE(SendMessageW(Bar(), SB_GETICON, 0, 0), 0);
+  EXPECT_EQ(tip(), L"tip a");
+
+  SendMessageW(Bar(), SB_SETTIPTEXTW, 0, reinterpret_cast<LPARAM>(L"mark"));
+  SendMessageW(Bar(), SB_SETICON, 0, 0);
+  SetPartWidth(0, rt::MakeInt(80));
+  EXPECT_EQ(RightEdges(Bar()), (std::vector<int>{80, -1}));
+  EXPECT_EQ(tip(), L"tip a");
+  EXPECT_NE(SendMessageW(Bar(), SB_GETICON, 0, 0), 0);
+  EXPECT_EQ(PartText(Bar(), 0), L"new a");
+}
+
+// Parts the control cannot show leave it divided as before: a new text is
+// stored, and not sent to a part that shows another entry.
+TEST_F(StatusBarCommands, PartsTheControlDoesNotShowTakeTextsWithoutSendingThem) {
+  std::vector<PartSpec> many;
+  for (int i = 0; i < 300; ++i) many.push_back({2, 0, -1, std::string("p").append(std::to_string(i)), ""});
+  LoadBar(Blob({.parts = PlayerParts()}));
+  bar.Write(PARTS, PartsData(many));
+  SetPartText(1, Text("one"));
+  SetPartText(257, Text("two five seven"));
+  EXPECT_EQ(GetPartText(1), "one");
+  EXPECT_EQ(GetPartText(257), "two five seven");
+  EXPECT_EQ(ShownTexts(), (std::vector<std::string>{"Wait", "Item"}));
+  WORD flags = 0;
+  PartText(Bar(), 1, &flags);
+  EXPECT_EQ(flags, SBT_NOBORDERS);
+}
+
+TEST_F(StatusBarCommands, RecreationKeepsTheTextsTheCommandsWrote) {
+  LoadBar(Blob({.parts = PlayerParts()}));
+  SetPartText(1, Text("Playing..."));
+  SetPartWidth(0, rt::MakeInt(100));
+  for (int property : {ALIGNMENT, SIZE_GRIP}) {
+    HWND before = Bar();
+    bar.Write(property, 1);
+    ASSERT_NE(Bar(), before);
+    EXPECT_EQ(ShownTexts(), (std::vector<std::string>{"Wait", "Playing..."})) << property;
+    EXPECT_EQ(RightEdges(Bar()), (std::vector<int>{100, 529})) << property;
+    EXPECT_EQ(GetPartText(1), "Playing...") << property;
+  }
+}
+
+TEST_F(StatusBarCommands, AUnitOfAnotherTypeUnderTheBarsCodeIsLeftAlone) {
+  LoadWith({{.id = kBar, .type = kStatusBarCode, .blob = Blob({.parts = PlayerParts()})},
+            {.id = kLabel, .type = kLabelCode}});
+  constexpr rt::ArgRecord kLabelAsBar{kWindowId, kLabel, kStatusBarCode};
+  CallCommand(CMD_SET_PART_TEXT, {kLabelAsBar, rt::MakeInt(0), Text("x")});
+  CallCommand(CMD_SET_PART_WIDTH, {kLabelAsBar, rt::MakeInt(0), rt::MakeInt(5)});
+  EXPECT_EQ(GetPartText(0, kLabelAsBar), "");
+  EXPECT_EQ(bar.ReadBytes(PARTS), PlayerParts());
+}
+
+struct RefusedCall {
+  const char* name;
+  Command command;
+  std::vector<rt::ArgRecord> arguments;
+  std::string message;
+};
+
+TEST_F(StatusBarCommands, CallsThatDoNotFitAreRefused) {
+  constexpr rt::ArgRecord kWindow{kWindowId, 0, 0x00010001};
+  const RefusedCall cases[] = {
+      {"a window for the bar", CMD_SET_PART_TEXT, {kWindow, rt::MakeInt(0), Text("x")}, "命令参数不正确: SetPartText 1"},
+      {"a text for the index", CMD_SET_PART_TEXT, {kBarArgument, Text("0"), Text("x")}, "命令参数不正确: SetPartText 2"},
+      {"a number for the text", CMD_SET_PART_TEXT, {kBarArgument, rt::MakeInt(0), rt::MakeInt(1)}, "命令参数不正确: SetPartText 3"},
+      {"the index omitted", CMD_GET_PART_TEXT, {kBarArgument, kOmitted}, "命令参数不正确: GetPartText 2"},
+      {"the index left out", CMD_GET_PART_TEXT, {kBarArgument}, "命令参数不正确: GetPartText 2"},
+      {"one argument too many", CMD_GET_PART_TEXT, {kBarArgument, rt::MakeInt(0), rt::MakeInt(0)}, "命令参数不正确: GetPartText 3"},
+      {"a logical for the width", CMD_SET_PART_WIDTH, {kBarArgument, rt::MakeInt(0), rt::MakeBool(true)},
+       "命令参数不正确: SetPartWidth 3"},
+      {"no bar at all", CMD_SET_PART_WIDTH, {}, "命令参数不正确: SetPartWidth 1"},
+  };
+  LoadBar(Blob({.parts = PlayerParts()}));
+  for (const RefusedCall& c : cases)
+    EXPECT_EQ(testing_support::ExpectFatalMessage([&] { CallCommand(c.command, c.arguments); }), c.message) << c.name;
+  EXPECT_EQ(bar.ReadBytes(PARTS), PlayerParts());
+}
+
+TEST_F(StatusBarCommands, ABarOfAWindowNeverLoadedEndsTheProgram) {
+  InstallWindow(kWindowId, WindowList({{{.id = kBar, .type = kStatusBarCode, .blob = Blob({})}}}));
+  EXPECT_EQ(testing_support::ExpectFatalMessage([] { SetPartText(0, Text("x")); }),
+            "指定窗口或窗口组件不存在或尚未载入");
+}
+
+// ---- From worker threads ---------------------------------------------------------------
+
+// The player's playback and counting threads write and read part 1 while
+// the window thread resizes the window and re-creates the bar. This thread
+// is the window thread; it keeps handling messages, which carry the
+// workers' calls.
+class StatusBarFromWorkers : public StatusBarCommands {
+ protected:
+  void SetUp() override {
+    StatusBarCommands::SetUp();
+    rt::State().mainThreadId = GetCurrentThreadId();
+  }
+  void TearDown() override {
+    StatusBarCommands::TearDown();
+    rt::State().mainThreadId = 0;
+  }
+
+  // Handles messages until `done` holds or the time is up; false then.
+  static bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    for (ULONGLONG deadline = GetTickCount64() + timeoutMs; !done();) {
+      if (GetTickCount64() >= deadline) return false;
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+      PumpMessages();
+    }
+    return true;
+  }
+};
+
+// What the workers write, besides the part's first text.
+const char* const kWorkerTexts[] = {"Playing...", "播放中 帧 12", "Counting 3/4", "", "计数完成"};
+
+struct WorkerRecord {
+  std::atomic<int> calls = 0;
+  std::atomic<bool> done = false;
+  std::vector<std::string> strangeTexts;  // read, but never written
+};
+
+bool WasWritten(const std::string& text) {
+  return text == "Item" || std::find(std::begin(kWorkerTexts), std::end(kWorkerTexts), text) != std::end(kWorkerTexts);
+}
+
+void WriteAndRead(rt::ArgRecord bar, size_t worker, const std::atomic<bool>& stop, WorkerRecord& record) {
+  for (size_t n = worker; !stop; ++n) {
+    CallCommand(CMD_SET_PART_TEXT, {bar, rt::MakeInt(1), Text(kWorkerTexts[n % std::size(kWorkerTexts)])});
+    std::string read = TakeText(CallCommand(CMD_GET_PART_TEXT, {bar, rt::MakeInt(1)}));
+    if (!WasWritten(read)) record.strangeTexts.push_back(read);
+    ++record.calls;
+  }
+  record.done = true;
+}
+
+TEST_F(StatusBarFromWorkers, WorkersWriteAndReadWhileTheWindowResizesAndRemakesTheBar) {
+  constexpr DWORD kRunMs = 3000, kStopMs = 10000;
+  LoadBar(Blob({.parts = PlayerParts()}));
+  std::atomic<bool> stop = false;
+  WorkerRecord records[2];
+  std::thread workers[] = {std::thread(WriteAndRead, kBarArgument, 0, std::cref(stop), std::ref(records[0])),
+                           std::thread(WriteAndRead, kBarArgument, 1, std::cref(stop), std::ref(records[1]))};
+  int rounds = 0, recreated = 0;
+  std::vector<std::string> strangeShown;
+  for (ULONGLONG end = GetTickCount64() + kRunMs; GetTickCount64() < end; ++rounds) {
+    int width = 300 + rounds % 9 * 40;
+    SetWindowPos(Handle(0), nullptr, 0, 0, width, 200 + rounds % 5 * 30, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetPartWidth(0, rt::MakeInt(width * 3 / 10));
+    if (rounds % 4 == 0) {
+      HWND before = Bar();
+      bar.Write(rounds % 8 ? SIZE_GRIP : ALIGNMENT, uint32_t(rounds / 4 % 2));
+      recreated += Bar() != before;
+    }
+    std::string shown = rt::GbkFromWide(PartText(Bar(), 1));
+    if (!WasWritten(shown)) strangeShown.push_back(shown);
+    PumpUntil([] { return false; }, 2);
+  }
+  stop = true;
+  bool stopped = PumpUntil([&] { return records[0].done && records[1].done; }, kStopMs);
+  // A worker stuck past the deadline would wait for this thread for ever:
+  // the run ends here rather than hanging.
+  if (!stopped) ADD_FAILURE() << "the workers did not finish";
+  for (std::thread& worker : workers) stopped ? worker.join() : worker.detach();
+  ASSERT_TRUE(stopped);
+
+  EXPECT_GT(recreated, 10);
+  for (const WorkerRecord& record : records) {
+    EXPECT_GT(record.calls, 50) << "a worker hardly got through; " << rounds << " rounds";
+    EXPECT_EQ(record.strangeTexts, std::vector<std::string>{});
+  }
+  EXPECT_EQ(strangeShown, std::vector<std::string>{});
+  EXPECT_EQ(GetPartText(1), rt::GbkFromWide(PartText(Bar(), 1))) << "the control shows the stored text";
+}
+
+// Once the window is gone (the program is closing), a worker's calls do
+// nothing and end nothing.
+TEST_F(StatusBarFromWorkers, CallsForABarWhoseWindowIsGoneDoNothing) {
+  LoadBar(Blob({.parts = PlayerParts()}));
+  win::DestroyAllLoadedWindows();
+  std::atomic<bool> done = false;
+  std::string read = "unread";
+  std::thread worker([&] {
+    testing_support::ExpectNoFatal("a worker's calls", [&] {
+      SetPartText(1, Text("x"));
+      SetPartWidth(0, rt::MakeInt(5));
+      read = GetPartText(1);
+    });
+    done = true;
+  });
+  bool finished = PumpUntil([&] { return done.load(); }, 10000);
+  finished ? worker.join() : worker.detach();
+  ASSERT_TRUE(finished);
+  EXPECT_EQ(read, "");
 }
 
 struct VisitCase {
