@@ -8,79 +8,23 @@
 
 #include "driver.h"
 #include "e2e_support.h"
+#include "gallery_fixture.h"
 
 namespace {
 
-constexpr DWORD kTimeout = 20000;
+constexpr DWORD kTimeout = e2e::kGalleryTimeout;
+using e2e::Utf8;
 
-// Control IDs the loader hands out: 100 for the last listed unit, 10 more
-// for each one before it; a spin button has its box's ID + 4.
-constexpr int kByteBoxId = 230, kWrapBoxId = 220, kEventBoxId = 210, kCheckBoxId = 200, kLargeFontBoxId = 190;
-constexpr int kWriteButtonId = 180, kMultiLineBoxId = 170, kOpenButtonId = 160, kMessageButtonId = 150;
-constexpr int kChildButtonId = 140;
+// Places in the gallery's unit list (gallery_fixture.h); a spin button has
+// its box's control ID + 4.
+constexpr int kByteBox = 3, kWrapBox = 4, kEventBox = 5, kCheckBox = 6, kLargeFontBox = 7;
+constexpr int kWriteButton = 8, kMultiLineBox = 9, kOpenButton = 10, kMessageButton = 11, kChildButton = 12;
 constexpr int kSpinOffset = 4;
 // The large-font box's record height, before it grows to its font.
 constexpr int kLargeFontRecordHeight = 20;
 
-std::string Utf8(const std::wstring& wide) {
-  int n = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string utf8(size_t(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), int(wide.size()), utf8.data(), n, nullptr, nullptr);
-  return utf8;
-}
-
-class Gallery : public ::testing::Test {
+class Gallery : public e2e::Gallery {
  protected:
-  void SetUp() override {
-    program_ = std::make_unique<driver::Process>(
-        driver::Process::start(e2e::Beside(L"gallery.exe"), e2e::Quoted(log_.path())));
-    window_ = driver::waitTopWindow(program_->pid(), L"VNWindow", L"单元展示 Gallery", kTimeout);
-    ASSERT_NE(window_, nullptr) << "the gallery did not appear";
-    ASSERT_TRUE(WaitForLine("OnGalleryCreated"));
-  }
-  void TearDown() override {
-    if (!program_->running()) return;
-    PostMessageW(window_, WM_CLOSE, 0, 0);
-    DWORD code = 1;
-    EXPECT_TRUE(program_->waitExit(kTimeout, &code)) << "the gallery did not close";
-    EXPECT_EQ(code, 0u);
-  }
-
-  HWND Control(int id) { return driver::waitChild(window_, nullptr, id, kTimeout); }
-
-  // The log's lines from the first one equal to `line` on; empty when it
-  // does not come within the timeout.
-  bool WaitForLine(const std::string& line) {
-    for (ULONGLONG deadline = GetTickCount64() + kTimeout; GetTickCount64() < deadline; Sleep(20))
-      if (Count(line) > 0) return true;
-    ADD_FAILURE() << "the log never had \"" << line << "\"; it has:\n" << Joined();
-    return false;
-  }
-  size_t Count(const std::string& line) {
-    std::vector<std::string> lines = log_.lines();
-    return size_t(std::count(lines.begin(), lines.end(), line));
-  }
-  std::string Joined() {
-    std::string all;
-    for (const std::string& line : log_.lines()) all += "  " + line + "\n";
-    return all;
-  }
-  // Waits until the gallery has processed everything posted so far. A sent
-  // message would overtake the posted ones, so the barrier is posted too: a
-  // selection in the large-font box, which no test looks at, read back
-  // until it has arrived.
-  void Settle() {
-    HWND barrier = Control(kLargeFontBoxId);
-    barrierMark_ = (barrierMark_ + 1) % 4;
-    PostMessageW(barrier, EM_SETSEL, 0, barrierMark_);
-    for (ULONGLONG deadline = GetTickCount64() + kTimeout; GetTickCount64() < deadline; Sleep(5)) {
-      DWORD end = 0;
-      SendMessageW(barrier, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&end));
-      if (end == DWORD(barrierMark_)) return;
-    }
-    ADD_FAILURE() << "the gallery did not process its messages";
-  }
-
   // A left click at a client point of a control, posted like the mouse does.
   static void Click(HWND control, int x, int y) {
     LPARAM at = MAKELPARAM(x, y);
@@ -88,23 +32,18 @@ class Gallery : public ::testing::Test {
     PostMessageW(control, WM_LBUTTONUP, 0, at);
   }
   // The upper (up) or lower (down) arrow of a spin button.
-  void ClickSpin(int boxId, bool up) {
-    HWND spin = Control(boxId + kSpinOffset);
+  void ClickSpin(int boxPlace, bool up) {
+    HWND spin = driver::waitChild(window_, nullptr, ControlId(boxPlace) + kSpinOffset, kTimeout);
     ASSERT_NE(spin, nullptr);
     RECT r;
     GetClientRect(spin, &r);
     Click(spin, r.right / 2, up ? r.bottom / 4 : r.bottom * 3 / 4);
     Settle();
   }
-
-  e2e::ProbeLog log_{L"gallery"};
-  int barrierMark_ = 0;
-  std::unique_ptr<driver::Process> program_;
-  HWND window_ = nullptr;
 };
 
 TEST_F(Gallery, AByteBoxClampsATypedNumberWhenItLosesTheFocus) {
-  HWND box = Control(kByteBoxId);
+  HWND box = Control(kByteBox);
   ASSERT_NE(box, nullptr);
   Click(box, 5, 5);
   for (wchar_t c : std::wstring(L"3x0-0")) PostMessageW(box, WM_CHAR, c, 1);
@@ -116,30 +55,30 @@ TEST_F(Gallery, AByteBoxClampsATypedNumberWhenItLosesTheFocus) {
 }
 
 TEST_F(Gallery, SpinArrowsOfAnAdjustingBoxWrapAroundItsRange) {
-  HWND box = Control(kWrapBoxId);
+  HWND box = Control(kWrapBox);
   ASSERT_NE(box, nullptr);
   ASSERT_EQ(driver::windowText(box), L"50");
-  ClickSpin(kWrapBoxId, true);
+  ClickSpin(kWrapBox, true);
   EXPECT_EQ(driver::windowText(box), L"1") << "above the maximum comes the minimum";
-  ClickSpin(kWrapBoxId, false);
+  ClickSpin(kWrapBox, false);
   EXPECT_EQ(driver::windowText(box), L"50") << "below the minimum comes the maximum";
-  ClickSpin(kWrapBoxId, false);
+  ClickSpin(kWrapBox, false);
   EXPECT_EQ(driver::windowText(box), L"49");
 }
 
 TEST_F(Gallery, SpinArrowsOfAnEventBoxRaiseEventOneAndChangeNothing) {
-  HWND box = Control(kEventBoxId);
+  HWND box = Control(kEventBox);
   ASSERT_NE(box, nullptr);
-  ClickSpin(kEventBoxId, true);
+  ClickSpin(kEventBox, true);
   ASSERT_TRUE(WaitForLine("OnSpinPressed 1"));
-  ClickSpin(kEventBoxId, false);
+  ClickSpin(kEventBox, false);
   ASSERT_TRUE(WaitForLine("OnSpinPressed -1"));
   EXPECT_EQ(driver::windowText(box), L"7");
   EXPECT_EQ(Count("OnSpinPressed 1") + Count("OnSpinPressed -1"), 2u) << Joined();
 }
 
 TEST_F(Gallery, ASingleLineBoxGrowsToItsFontsHeight) {
-  HWND box = Control(kLargeFontBoxId);
+  HWND box = Control(kLargeFontBox);
   ASSERT_NE(box, nullptr);
   RECT r;
   GetWindowRect(box, &r);
@@ -147,14 +86,14 @@ TEST_F(Gallery, ASingleLineBoxGrowsToItsFontsHeight) {
 }
 
 TEST_F(Gallery, EachContentWriteRaisesTheChangeEventOnce) {
-  PostMessageW(Control(kWriteButtonId), BM_CLICK, 0, 0);
+  PostMessageW(Control(kWriteButton), BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitForLine("OnWriteContent done"));
   EXPECT_EQ(Count(Utf8(L"OnContentChanged 甲乙")), 2u) << Joined();
-  EXPECT_EQ(driver::windowText(Control(kMultiLineBoxId)), L"甲乙");
+  EXPECT_EQ(driver::windowText(Control(kMultiLineBox)), L"甲乙");
 }
 
 TEST_F(Gallery, TheCheckBoxFollowsClicks) {
-  HWND check = Control(kCheckBoxId);
+  HWND check = Control(kCheckBox);
   ASSERT_NE(check, nullptr);
   PostMessageW(check, BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitForLine("OnCheckClicked 1"));
@@ -209,7 +148,7 @@ std::wstring ChosenTrack() {
 
 TEST_F(Gallery, TheOpenDialogShowsItsFilterAndReturnsTheChosenPathOnlyWhenConfirmed) {
   std::wstring track = ChosenTrack();
-  PostMessageW(Control(kOpenButtonId), BM_CLICK, 0, 0);
+  PostMessageW(Control(kOpenButton), BM_CLICK, 0, 0);
   HWND dialog = driver::waitTopWindow(program_->pid(), L"#32770", L"Select BGM File", kTimeout);
   ASSERT_NE(dialog, nullptr);
   HWND types = driver::waitChild(dialog, L"ComboBox", 0x470, kTimeout);
@@ -222,7 +161,7 @@ TEST_F(Gallery, TheOpenDialogShowsItsFilterAndReturnsTheChosenPathOnlyWhenConfir
   PostMessageW(driver::waitChild(dialog, L"Button", IDOK, kTimeout), BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitForLine("OnOpenDialog 1 " + Utf8(track)));
 
-  PostMessageW(Control(kOpenButtonId), BM_CLICK, 0, 0);
+  PostMessageW(Control(kOpenButton), BM_CLICK, 0, 0);
   dialog = driver::waitTopWindow(program_->pid(), L"#32770", L"Select BGM File", kTimeout);
   ASSERT_NE(dialog, nullptr);
   PostMessageW(driver::waitChild(dialog, L"Button", IDCANCEL, kTimeout), BM_CLICK, 0, 0);
@@ -231,7 +170,7 @@ TEST_F(Gallery, TheOpenDialogShowsItsFilterAndReturnsTheChosenPathOnlyWhenConfir
 }
 
 TEST_F(Gallery, ShowMessageShowsItsBoxWithTheStopIconAndTitle) {
-  PostMessageW(Control(kMessageButtonId), BM_CLICK, 0, 0);
+  PostMessageW(Control(kMessageButton), BM_CLICK, 0, 0);
   HWND box = driver::waitTopWindow(program_->pid(), L"#32770", L"Gallery Error", kTimeout);
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(driver::messageBoxText(box), L"出错了 Something failed");
@@ -261,7 +200,7 @@ TEST_F(Gallery, TheDestroyCommandClosesAModalChildFromItsOwnHandler) {
   for (const DestroyCase& c : cases) {
     SCOPED_TRACE(c.name);
     size_t opened = Count("OnOpenChild 1");
-    PostMessageW(Control(kChildButtonId), BM_CLICK, 0, 0);
+    PostMessageW(Control(kChildButton), BM_CLICK, 0, 0);
     HWND child = driver::waitTopWindow(program_->pid(), L"VNWindow", L"子窗口 Child", kTimeout);
     ASSERT_NE(child, nullptr);
     HWND button = driver::findButton(child, c.button);
