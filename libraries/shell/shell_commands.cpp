@@ -78,6 +78,8 @@ class ProgramWindowsDisabled {
   HWND owner() const { return active_; }
 
  private:
+  // Top-level means not a child: GetParent would name the owner of the
+  // windows the hidden owner owns, and leave them enabled.
   void Disable(HWND window) {
     if (!window || (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD)) return;
     disabled_.emplace_back(window, IsWindowEnabled(window) != FALSE);
@@ -125,8 +127,7 @@ std::wstring ShellFolderPath(int csidl) {
 
 // `query(buffer, size)` answers the length it wrote, or the size it needs
 // (terminator included) when the buffer is too small.
-template <class Query>
-std::wstring SystemPath(Query query) {
+std::wstring SystemPath(DWORD (*query)(wchar_t* buffer, DWORD size)) {
   std::wstring path(query(nullptr, 0), L'\0');
   size_t length = path.empty() ? 0 : query(path.data(), DWORD(path.size()));
   if (length == 0 || length >= path.size()) return {};
@@ -134,12 +135,16 @@ std::wstring SystemPath(Query query) {
   return path;
 }
 
+DWORD WindowsDirectory(wchar_t* buffer, DWORD size) { return GetWindowsDirectoryW(buffer, size); }
+DWORD SystemDirectory(wchar_t* buffer, DWORD size) { return GetSystemDirectoryW(buffer, size); }
+DWORD TemporaryPath(wchar_t* buffer, DWORD size) { return GetTempPathW(size, buffer); }
+
 std::wstring FolderPath(const SpecialFolder& folder) {
   switch (folder.source) {
     case FolderSource::Shell: return ShellFolderPath(folder.csidl);
-    case FolderSource::WindowsDirectory: return SystemPath([](wchar_t* b, DWORD n) { return GetWindowsDirectoryW(b, n); });
-    case FolderSource::SystemDirectory: return SystemPath([](wchar_t* b, DWORD n) { return GetSystemDirectoryW(b, n); });
-    case FolderSource::TemporaryPath: return SystemPath([](wchar_t* b, DWORD n) { return GetTempPathW(n, b); });
+    case FolderSource::WindowsDirectory: return SystemPath(WindowsDirectory);
+    case FolderSource::SystemDirectory: return SystemPath(SystemDirectory);
+    case FolderSource::TemporaryPath: return SystemPath(TemporaryPath);
   }
   return {};
 }

@@ -90,7 +90,7 @@ TEST_F(SpecialFolders, OtherNumbersGiveTheEmptyText) {
 // The temporary directory follows TMP, so a test can choose the path.
 class TemporaryPathSet {
  public:
-  explicit TemporaryPathSet(const std::wstring& path) : saved_(Read()) { SetEnvironmentVariableW(L"TMP", path.c_str()); }
+  explicit TemporaryPathSet(const wchar_t* path) : saved_(Read()) { SetEnvironmentVariableW(L"TMP", path); }
   ~TemporaryPathSet() { SetEnvironmentVariableW(L"TMP", saved_ ? saved_->c_str() : nullptr); }
   TemporaryPathSet(const TemporaryPathSet&) = delete;
   TemporaryPathSet& operator=(const TemporaryPathSet&) = delete;
