@@ -1,5 +1,6 @@
 #include "runtime/dll_commands.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -11,13 +12,23 @@
 namespace rt {
 namespace {
 
+// Worker threads call DLL commands while others resolve them. Each caller
+// resolves on its own and the first to finish publishes its address; a later
+// one drops its extra module reference. No lock: a thread ended by force in
+// the middle of a resolution (the player's Stop) cannot leave one held.
+// Resolved calls cost one atomic load.
 struct DllCommand {
   std::string fileName;
   std::string exportName;
+  std::atomic<HMODULE> module = nullptr;
+  std::atomic<FARPROC> address = nullptr;
+};
+std::vector<DllCommand> commands;
+
+struct Resolution {
   HMODULE module = nullptr;
   FARPROC address = nullptr;
 };
-std::vector<DllCommand> commands;
 
 // Searched in this order when a command names no library file.
 constexpr const char* kStandardDlls[] = {"Kernel32.dll", "Gdi32.dll", "User32.dll",
@@ -34,17 +45,14 @@ FARPROC Lookup(HMODULE module, const std::string& exportName) {
   return GetProcAddress(module, exportName.c_str());
 }
 
-void ResolveFromStandardDlls(DllCommand& command) {
+Resolution ResolveFromStandardDlls(const DllCommand& command) {
   for (const char* name : kStandardDlls) {
     HMODULE module = Load(name);
     if (!module) continue;
-    if (FARPROC address = Lookup(module, command.exportName)) {
-      command.module = module;
-      command.address = address;
-      return;
-    }
+    if (FARPROC address = Lookup(module, command.exportName)) return {module, address};
     FreeLibrary(module);
   }
+  return {};
 }
 
 // The program's directory first, then the system's search order; a path
@@ -58,14 +66,13 @@ HMODULE LoadNamedDll(const std::string& fileName) {
   return nullptr;
 }
 
-void ResolveFromNamedDll(DllCommand& command) {
-  command.module = LoadNamedDll(command.fileName);
-  if (command.module) command.address = Lookup(command.module, command.exportName);
+Resolution ResolveFromNamedDll(const DllCommand& command) {
+  HMODULE module = LoadNamedDll(command.fileName);
+  return {module, module ? Lookup(module, command.exportName) : nullptr};
 }
 
-[[noreturn]] void ReportMissingExport(DllCommand& command) {
-  if (command.module) FreeLibrary(command.module);
-  command.module = nullptr;
+[[noreturn]] void ReportMissingExport(const DllCommand& command, HMODULE loaded) {
+  if (loaded) FreeLibrary(loaded);
   std::string message = command.fileName.empty()
                             ? "无法找到指定DLL库文件中的输出命令“" + command.exportName + "”"
                             : "无法找到指定DLL库文件“" + command.fileName + "”中的输出命令“" +
@@ -73,11 +80,24 @@ void ResolveFromNamedDll(DllCommand& command) {
   ReportFatalError(message);
 }
 
+// The first resolution published wins; the module keeps the winner's
+// reference, so a later resolver releases its own.
+FARPROC Publish(DllCommand& command, Resolution found) {
+  FARPROC published = nullptr;
+  if (command.address.compare_exchange_strong(published, found.address, std::memory_order_acq_rel)) {
+    command.module.store(found.module, std::memory_order_release);
+    return found.address;
+  }
+  FreeLibrary(found.module);
+  return published;
+}
+
 }  // namespace
 
 void InitDllCommands() {
   const ProgramDescriptor& program = *State().program;
-  commands.assign(program.dllCommandCount, {});
+  std::vector<DllCommand> fresh(program.dllCommandCount);
+  commands.swap(fresh);
   for (uint32_t i = 0; i < program.dllCommandCount; ++i) {
     commands[i].fileName = program.dllFileNames[i] ? program.dllFileNames[i] : "";
     commands[i].exportName = program.dllExportNames[i] ? program.dllExportNames[i] : "";
@@ -87,16 +107,16 @@ void InitDllCommands() {
 FARPROC ResolveDllCommand(int number) {
   if (number < 0 || size_t(number) >= commands.size()) ReportFatalError("无法找到指定DLL库文件中的输出命令“”");
   DllCommand& command = commands[size_t(number)];
-  if (command.address) return command.address;
-  if (command.fileName.empty()) ResolveFromStandardDlls(command);
-  else ResolveFromNamedDll(command);
-  if (!command.address) ReportMissingExport(command);
-  return command.address;
+  if (FARPROC address = command.address.load(std::memory_order_acquire)) return address;
+  Resolution found = command.fileName.empty() ? ResolveFromStandardDlls(command) : ResolveFromNamedDll(command);
+  if (!found.address) ReportMissingExport(command, found.module);
+  return Publish(command, found);
 }
 
+// At shutdown, when no program thread resolves any more.
 void FreeDllModules() {
   for (DllCommand& command : commands)
-    if (command.module) FreeLibrary(command.module);
+    if (HMODULE module = command.module.load()) FreeLibrary(module);
   commands.clear();
 }
 

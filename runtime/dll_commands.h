@@ -1,5 +1,6 @@
 // Declared DLL commands: functions of system DLLs that program code calls by
-// number, resolved on first use and cached until shutdown.
+// number, resolved on first use and cached until shutdown. Any thread may
+// resolve; start-up and shutdown size and empty the tables alone.
 #pragma once
 
 #include <windows.h>

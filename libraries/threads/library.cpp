@@ -6,6 +6,7 @@
 #include "libraries/libraries.h"
 #include "libraries/library_descriptor.h"
 #include "libraries/runtime_link.h"
+#include "libraries/threads/thread_commands.h"
 
 namespace lib {
 namespace {
@@ -27,6 +28,17 @@ std::forward_list<CriticalSection> criticalSections;
 
 void ReleaseCriticalSections() { criticalSections.clear(); }
 
+// In command order (threads::ThreadCommand). They work on threads, not on
+// windows: all run where they are called.
+constexpr CommandSpec kCommandSpecs[] = {
+    {"EndThread", threads::EndThread, {Arg::Integer}},
+    {"StartThread", threads::StartThread, {Arg::Subroutine, Arg::Integer, Arg::Integer}, Optional({2, 3})},
+    {"CloseThreadHandle", threads::CloseThreadHandle, {Arg::Integer}},
+};
+static_assert(std::size(kCommandSpecs) == threads::CMD_CLOSE_THREAD_HANDLE + 1, "every command, in command order");
+
+constexpr auto kCommands = CommandEntries<kCommandSpecs>();
+
 }  // namespace
 
 constinit const rt::LibraryDescriptor kThreadsLibrary = DescribeLibrary({
@@ -34,6 +46,8 @@ constinit const rt::LibraryDescriptor kThreadsLibrary = DescribeLibrary({
     .version = {2, 0, 3, 3, 7, 3, 7},
     .displayName = "多线程库",
     .stateFlags = 0xC0000000,
+    .commandSpecs = kCommandSpecs,
+    .commands = kCommands,
     .notify = &Notify<rt::LIB_THREADS, &ReleaseCriticalSections>,
 });
 

@@ -4,7 +4,7 @@
 // Every handler appends a line to <log> (UTF-8): its name, then what it saw
 // or did. The buttons run the scenarios: write a box's content twice, show
 // the open dialog, show a message box, load a modal child window whose own
-// buttons destroy it, run the status bar commands.
+// buttons destroy it, run the status bar commands, show the folder dialog.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -21,6 +21,7 @@
 #include "libraries/drag_drop/drop_target.h"
 #include "libraries/extended_ui/status_bar.h"
 #include "libraries/libraries.h"
+#include "libraries/shell/shell_commands.h"
 #include "runtime/gbk.h"
 #include "runtime/helpers.h"
 #include "runtime/program.h"
@@ -219,6 +220,17 @@ void OnStatusCommands(rt::HandlerCall&) {
     default: std::thread(WriteFromAWorker).detach(); return;
   }
   Log("OnStatusCommands " + Number(clicks), PartTexts());
+}
+
+// The chosen path in brackets, which stay empty for a cancelled dialog.
+void OnBrowseFolder(rt::HandlerCall&) {
+  rt::ArgRecord title = Text("选择文件夹 Choose a folder");
+  rt::ArgRecord chosen = Runtime().CallLibraryCommand(
+      rt::LIB_SHELL, lib::kShellLibrary.commands[lib::shell::CMD_BROWSE_FOR_FOLDER], 1, &title);
+  std::string detail = "[";
+  detail += chosen.text() ? chosen.text() : "";
+  Log("OnBrowseFolder", detail + ']');
+  Runtime().FreeMemory(chosen.pointer());
 }
 
 namespace {

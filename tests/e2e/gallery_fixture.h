@@ -23,7 +23,7 @@ inline constexpr DWORD kTimeout = 20000;
 // for each one before it. Units are added at the end of the gallery's list,
 // so only the count changes: a unit's ID comes from its place in the list
 // (the first unit after the window is 1).
-inline constexpr int kGalleryUnits = 18;
+inline constexpr int kGalleryUnits = 19;
 constexpr int GalleryControlId(int place) { return 100 + 10 * (kGalleryUnits - place); }
 
 inline std::string Utf8(const std::wstring& wide) {
@@ -41,6 +41,8 @@ class Gallery : public ::testing::Test {
     window_ = driver::waitTopWindow(program_->pid(), L"VNWindow", L"单元展示 Gallery", kTimeout);
     ASSERT_NE(window_, nullptr) << "the gallery did not appear";
     ASSERT_TRUE(WaitForLine("OnGalleryCreated"));
+    ASSERT_EQ(driver::className(Control(GalleryControlId(1))), L"_QX_Label")
+        << "kGalleryUnits must count the units of forms/gallery.form";
   }
   void TearDown() override {
     if (!program_->running()) return;
