@@ -1,4 +1,5 @@
 // The multimedia library (library 6): the MediaPlay unit type.
+#include "libraries/command_table.h"
 #include "libraries/libraries.h"
 #include "libraries/library_descriptor.h"
 #include "libraries/multimedia/media_play.h"
@@ -11,6 +12,19 @@ namespace {
 // keep their places as zero records so that every type code keeps its meaning.
 constexpr win::UnitTypeDescriptor kDataTypes[] = {{}, {}, {}, {}, {}, multimedia::kMediaPlayType, {}, {}};
 
+// Every command runs on the window thread: MCI devices are bound to the
+// thread that opened them (libraries/multimedia/media_play.h).
+constexpr Arg kUnit = Arg::Unit;
+constexpr RunsOn kWindowThread = RunsOn::WindowThread;
+constexpr uint32_t kMediaPlay = multimedia::kMediaPlayTypeCode;
+constexpr CommandSpec kCommandSpecs[] = {
+    {"Stop", multimedia::StopCommand, {kUnit}, 0, kWindowThread, kMediaPlay},
+    {"Open", multimedia::OpenCommand, {kUnit, Arg::Text}, 0, kWindowThread, kMediaPlay},
+    {"Play", multimedia::PlayCommand, {kUnit, Arg::Integer, Arg::Integer}, Optional({3}), kWindowThread, kMediaPlay},
+    {"Pause", multimedia::PauseCommand, {kUnit}, 0, kWindowThread, kMediaPlay},
+};
+constexpr auto kCommands = CommandEntries<kCommandSpecs>();
+
 }  // namespace
 
 constinit const rt::LibraryDescriptor kMultimediaLibrary = DescribeLibrary({
@@ -19,6 +33,8 @@ constinit const rt::LibraryDescriptor kMultimediaLibrary = DescribeLibrary({
     .displayName = "多媒体库",
     .stateFlags = 0x80000000,
     .dataTypes = kDataTypes,
+    .commandSpecs = kCommandSpecs,
+    .commands = kCommands,
     .notify = &Notify<rt::LIB_MULTIMEDIA>,
 });
 
