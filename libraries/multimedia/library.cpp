@@ -1,4 +1,6 @@
 // The multimedia library (library 6): the MediaPlay unit type.
+#include <iterator>
+
 #include "libraries/command_table.h"
 #include "libraries/libraries.h"
 #include "libraries/library_descriptor.h"
@@ -23,6 +25,8 @@ constexpr CommandSpec kCommandSpecs[] = {
     {"Play", multimedia::PlayCommand, {kUnit, Arg::Integer, Arg::Integer}, Optional({3}), kWindowThread, kMediaPlay},
     {"Pause", multimedia::PauseCommand, {kUnit}, 0, kWindowThread, kMediaPlay},
 };
+static_assert(std::size(kCommandSpecs) == multimedia::CMD_PAUSE + 1, "every command, in command order");
+
 constexpr auto kCommands = CommandEntries<kCommandSpecs>();
 
 }  // namespace

@@ -83,8 +83,15 @@ class MediaPlayer {
 // The player of a MediaPlay unit; null for null or any other unit.
 MediaPlayer* PlayerOfUnit(win::UnitObject* unit);
 
-// The library's commands, in command order (Stop, Open, Play, Pause).
-// Argument 0 is the unit; a unit whose window is gone does nothing, and the
+// Command numbers: the places of the library's commands in its command table.
+enum MediaPlayCommand : int {
+  CMD_STOP = 0,
+  CMD_OPEN = 1,
+  CMD_PLAY = 2,
+  CMD_PAUSE = 3,
+};
+
+// The library's commands. Argument 0 is the unit; a unit whose window is gone does nothing, and the
 // result stays as the caller left it.
 void StopCommand(rt::ArgRecord* result, int count, rt::ArgRecord* arguments);
 void OpenCommand(rt::ArgRecord* result, int count, rt::ArgRecord* arguments);

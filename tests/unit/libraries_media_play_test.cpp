@@ -188,7 +188,9 @@ class MediaFolder {
 
 // ---- The commands on a loaded window ---------------------------------------------
 
-enum Command { kStop, kOpen, kPlay, kPause };  // the library's command numbers
+using Command = lib::multimedia::MediaPlayCommand;
+constexpr Command kStop = lib::multimedia::CMD_STOP, kOpen = lib::multimedia::CMD_OPEN;
+constexpr Command kPlay = lib::multimedia::CMD_PLAY, kPause = lib::multimedia::CMD_PAUSE;
 
 class MediaPlayCommands : public testing_support::LoadedWindowTest {
  protected:
