@@ -9,7 +9,9 @@
 OMBRE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 OMBRE_STATE=$OMBRE_ROOT/build/wine-state
 # The `wine` wrapper may choose the 32-bit loader, which this kernel can't run.
-OMBRE_WINE=/usr/lib/wine/wine64
+# Exported: the end-to-end driver starts programs through it when it gives
+# them a Unix environment of their own (an ALSA capture).
+export OMBRE_WINE=/usr/lib/wine/wine64
 # The packaged `wineserver` is a script that adds -p0 to every call.
 export WINESERVER=/usr/lib/wine/wineserver64
 export WINEARCH=win64

@@ -2,11 +2,13 @@
 
 #include <shlobj.h>
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstring>
 #include <initializer_list>
 #include <iterator>
+#include <set>
 #include <stdexcept>
 #include <utility>
 
@@ -19,6 +21,8 @@ constexpr DWORD kPollMs = 10;
 // A window that does not answer a text message within this is taken as hung.
 constexpr UINT kMessageTimeoutMs = 2000;
 constexpr DWORD kKillWaitMs = 5000;
+// How long a program started through the Unix side may take to appear.
+constexpr DWORD kStartMs = 20000;
 // Windows and Wine both give a message box's text control this ID.
 constexpr int kMessageControlId = 0xFFFF;
 
@@ -119,11 +123,11 @@ std::string utf8(const std::wstring& text) {
   return result;
 }
 
-}  // namespace
+std::wstring quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 
-Process Process::start(const std::wstring& exePath, const std::wstring& args) {
-  std::wstring commandLine = L"\"" + exePath + L"\"";
-  if (!args.empty()) commandLine += L" " + args;
+// Starts the program and hands back its process handle (null for a Unix
+// program, which Wine starts without one).
+HANDLE launch(const std::wstring& exePath, std::wstring commandLine) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
@@ -133,8 +137,88 @@ Process Process::start(const std::wstring& exePath, const std::wstring& args) {
     throw std::runtime_error("cannot start " + utf8(exePath) + ": error " +
                              std::to_string(error));
   }
-  CloseHandle(info.hThread);
-  return Process(info.hProcess, info.dwProcessId);
+  if (info.hThread) CloseHandle(info.hThread);
+  return info.hProcess;
+}
+
+// The IDs of the running processes whose file name is `name`.
+std::set<DWORD> processesNamed(const std::wstring& name) {
+  std::set<DWORD> pids;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return pids;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+    if (CompareStringOrdinal(entry.szExeFile, -1, name.c_str(), -1, TRUE) == CSTR_EQUAL)
+      pids.insert(entry.th32ProcessID);
+  CloseHandle(snapshot);
+  return pids;
+}
+
+// A process of that name that is not one of `known`; 0 when none comes
+// within the timeout.
+DWORD waitNewProcess(const std::wstring& name, const std::set<DWORD>& known, DWORD timeoutMs) {
+  for (ULONGLONG deadline = GetTickCount64() + timeoutMs; GetTickCount64() < deadline; Sleep(kPollMs))
+    for (DWORD pid : processesNamed(name))
+      if (!known.contains(pid)) return pid;
+  return 0;
+}
+
+std::wstring environmentVariable(const wchar_t* name) {
+  wchar_t value[MAX_PATH] = {};
+  DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH);
+  return length < MAX_PATH ? std::wstring(value, length) : std::wstring();
+}
+
+// Wine's own conversions, exported by its kernel32; their results are
+// blocks of the process heap.
+template <class Function>
+Function wineFunction(const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), name)));
+}
+
+}  // namespace
+
+std::string unixPath(const std::wstring& windowsPath) {
+  auto convert = wineFunction<char*(CDECL*)(const wchar_t*)>("wine_get_unix_file_name");
+  char* path = convert ? convert(windowsPath.c_str()) : nullptr;
+  std::string result = path ? path : "";
+  if (path) HeapFree(GetProcessHeap(), 0, path);
+  return result;
+}
+
+std::wstring windowsPath(const std::string& unixPath) {
+  auto convert = wineFunction<wchar_t*(CDECL*)(const char*)>("wine_get_dos_file_name");
+  wchar_t* path = convert ? convert(unixPath.c_str()) : nullptr;
+  std::wstring result = path ? path : L"";
+  if (path) HeapFree(GetProcessHeap(), 0, path);
+  return result;
+}
+
+Process Process::start(const std::wstring& exePath, const std::wstring& args) {
+  std::wstring commandLine = quoted(exePath);
+  if (!args.empty()) commandLine += L" " + args;
+  HANDLE process = launch(exePath, commandLine);
+  return Process(process, GetProcessId(process));
+}
+
+Process Process::startWithUnixEnvironment(const std::wstring& exePath, const std::wstring& args,
+                                          const std::vector<std::wstring>& variables) {
+  std::wstring wine = environmentVariable(L"OMBRE_WINE"), env = windowsPath("/usr/bin/env");
+  if (wine.empty() || env.empty())
+    throw std::runtime_error("a Unix environment needs Wine and OMBRE_WINE (scripts/wine-env.sh)");
+  std::wstring commandLine = quoted(env);
+  for (const std::wstring& variable : variables) commandLine += L" " + quoted(variable);
+  commandLine += L" " + quoted(wine) + L" " + quoted(exePath);
+  if (!args.empty()) commandLine += L" " + args;
+  std::wstring name = exePath.substr(exePath.find_last_of(L"\\/") + 1);
+  std::set<DWORD> before = processesNamed(name);
+  if (HANDLE starter = launch(env, commandLine)) CloseHandle(starter);
+  DWORD pid = waitNewProcess(name, before, kStartMs);
+  HANDLE process = pid ? OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid)
+                       : nullptr;
+  if (!process) throw std::runtime_error("cannot start " + utf8(exePath) + " through " + utf8(env));
+  return Process(process, pid);
 }
 
 Process::Process(Process&& other) noexcept

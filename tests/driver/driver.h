@@ -34,6 +34,15 @@ class Process {
   // args follows the quoted exePath on the command line as it is.
   // Throws std::runtime_error when the program cannot be started.
   static Process start(const std::wstring& exePath, const std::wstring& args);
+  // The same, with variables ("NAME=value") added to the program's Unix
+  // environment, which Wine's Unix side (ALSA, for one) reads. Wine hands a
+  // Windows program's children its own Unix environment, whatever their
+  // Windows one says; so the program is started through /usr/bin/env and
+  // the Wine loader that OMBRE_WINE names (scripts/wine-env.sh), and then
+  // found as the new process of its file name. Two tests must not start the
+  // same program this way at the same time.
+  static Process startWithUnixEnvironment(const std::wstring& exePath, const std::wstring& args,
+                                          const std::vector<std::wstring>& variables);
 
   Process(Process&& other) noexcept;
   Process& operator=(Process&& other) noexcept;
@@ -56,6 +65,11 @@ class Process {
   std::unique_ptr<void, HandleCloser> process_;
   DWORD pid_ = 0;
 };
+
+// A path in Wine's other view of the file system; empty when this does not
+// run under Wine or the path has no such name.
+std::string unixPath(const std::wstring& windowsPath);
+std::wstring windowsPath(const std::string& unixPath);
 
 enum class Visibility { VisibleOnly, IncludeHidden };
 
