@@ -43,6 +43,20 @@ class ProbeLog {
 
 inline std::wstring Quoted(const std::wstring& s) { return L"\"" + s + L"\""; }
 
+// The gallery logs UTF-8; Wine's Unix side names files in UTF-8.
+inline std::string Utf8(const std::wstring& wide) {
+  int n = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string utf8(size_t(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), int(wide.size()), utf8.data(), n, nullptr, nullptr);
+  return utf8;
+}
+inline std::wstring Wide(const std::string& utf8) {
+  int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
+  std::wstring wide(size_t(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), n);
+  return wide;
+}
+
 // Saves the whole screen (the Wine desktop) as a 24-bit BMP.
 inline bool SaveScreenshot(const std::wstring& path) {
   int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);

@@ -4,7 +4,8 @@
 // Every handler appends a line to <log> (UTF-8): its name, then what it saw
 // or did. The buttons run the scenarios: write a box's content twice, show
 // the open dialog, show a message box, load a modal child window whose own
-// buttons destroy it, run the status bar commands, show the folder dialog.
+// buttons destroy it, run the status bar commands, show the folder dialog,
+// play, pause and stop a track.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -21,6 +22,7 @@
 #include "libraries/drag_drop/drop_target.h"
 #include "libraries/extended_ui/status_bar.h"
 #include "libraries/libraries.h"
+#include "libraries/multimedia/media_play.h"
 #include "libraries/shell/shell_commands.h"
 #include "runtime/gbk.h"
 #include "runtime/helpers.h"
@@ -43,6 +45,8 @@ constexpr uint32_t kCommonDlg = 0x1602000F, kDropTarget = 0x16020010;
 constexpr uint32_t kWindowType = 0x00010001, kCommonDlgType = 0x0001001F;
 constexpr int kContent = 8, kChecked = 18, kFileName = 10;
 constexpr rt::ArgRecord kStatusBar{kGallery, 0x1602000E, lib::extended_ui::kStatusBarTypeCode};
+constexpr rt::ArgRecord kMediaPlay{kGallery, 0x16020011, lib::multimedia::kMediaPlayTypeCode};
+constexpr uint32_t kMediaPathBox = 0x16020400;
 
 std::wstring logPath;
 
@@ -142,6 +146,21 @@ void WriteFromAWorker() {
   Log("OnStatusWorker", text + " misread " + Number(misread));
 }
 
+// MediaPlay1's command; its logical result.
+uint32_t Media(lib::multimedia::MediaPlayCommand command, std::vector<rt::ArgRecord> more = {}) {
+  more.insert(more.begin(), kMediaPlay);
+  return Runtime()
+      .CallLibraryCommand(rt::LIB_MULTIMEDIA, lib::kMultimediaLibrary.commands[command], int(more.size()), more.data())
+      .low;
+}
+
+// As the player's playback thread starts the background track.
+void OpenAndPlay(std::string path) {
+  uint32_t opened = Media(lib::multimedia::CMD_OPEN, {Text(path.c_str())});
+  uint32_t played = Media(lib::multimedia::CMD_PLAY, {rt::MakeInt(-1)});
+  Log("OnMediaPlay", Number(opened) + " " + Number(played));
+}
+
 }  // namespace
 
 void OnGalleryCreated(rt::HandlerCall&) {
@@ -232,6 +251,10 @@ void OnBrowseFolder(rt::HandlerCall&) {
   Log("OnBrowseFolder", detail + ']');
   Runtime().FreeMemory(chosen.pointer());
 }
+
+void OnMediaPlay(rt::HandlerCall&) { std::thread(OpenAndPlay, ReadText(kGallery, kMediaPathBox, kContent)).detach(); }
+void OnMediaPause(rt::HandlerCall&) { Log("OnMediaPause", Number(Media(lib::multimedia::CMD_PAUSE))); }
+void OnMediaStop(rt::HandlerCall&) { Log("OnMediaStop", Number(Media(lib::multimedia::CMD_STOP))); }
 
 namespace {
 

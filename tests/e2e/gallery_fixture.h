@@ -23,21 +23,13 @@ inline constexpr DWORD kTimeout = 20000;
 // for each one before it. Units are added at the end of the gallery's list,
 // so only the count changes: a unit's ID comes from its place in the list
 // (the first unit after the window is 1).
-inline constexpr int kGalleryUnits = 19;
+inline constexpr int kGalleryUnits = 23;
 constexpr int GalleryControlId(int place) { return 100 + 10 * (kGalleryUnits - place); }
-
-inline std::string Utf8(const std::wstring& wide) {
-  int n = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string utf8(size_t(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), int(wide.size()), utf8.data(), n, nullptr, nullptr);
-  return utf8;
-}
 
 class Gallery : public ::testing::Test {
  protected:
   void SetUp() override {
-    program_ = std::make_unique<driver::Process>(
-        driver::Process::start(Beside(L"gallery.exe"), Quoted(log_.path())));
+    program_ = std::make_unique<driver::Process>(Start(Beside(L"gallery.exe"), Quoted(log_.path())));
     window_ = driver::waitTopWindow(program_->pid(), L"VNWindow", L"单元展示 Gallery", kTimeout);
     ASSERT_NE(window_, nullptr) << "the gallery did not appear";
     ASSERT_TRUE(WaitForLine("OnGalleryCreated"));
@@ -52,14 +44,19 @@ class Gallery : public ::testing::Test {
     EXPECT_EQ(code, 0u);
   }
 
+  // How the gallery is started; a test that listens to it starts it otherwise.
+  virtual driver::Process Start(const std::wstring& exePath, const std::wstring& args) {
+    return driver::Process::start(exePath, args);
+  }
+
   HWND Control(int id) { return driver::waitChild(window_, nullptr, id, kTimeout); }
 
-  // Whether the log has the line within the timeout; a failure names what
-  // it has instead.
-  bool WaitForLine(const std::string& line) {
+  // Whether the log has the line (`times` times) within the timeout; a
+  // failure names what it has instead.
+  bool WaitForLine(const std::string& line, size_t times = 1) {
     for (ULONGLONG deadline = GetTickCount64() + kTimeout; GetTickCount64() < deadline; Sleep(20))
-      if (Count(line) > 0) return true;
-    ADD_FAILURE() << "the log never had \"" << line << "\"; it has:\n" << Joined();
+      if (Count(line) >= times) return true;
+    ADD_FAILURE() << "the log never had \"" << line << "\" " << times << " times; it has:\n" << Joined();
     return false;
   }
   size_t Count(const std::string& line) {
