@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 
 #include "commands/arguments.h"
 #include "libraries/runtime_link.h"
