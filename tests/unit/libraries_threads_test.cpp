@@ -49,9 +49,14 @@ DWORD WINAPI RecordingRoutine(void* parameter) {
   return 0;
 }
 
-// Runs until it is ended.
+// Runs until it is ended. It never calls the system: a thread ended by
+// force inside a system call may leave that call's locks held, and the
+// process would then hang at its exit.
+std::atomic<bool> neverSet{false};
 DWORD WINAPI SpinningRoutine(void*) {
-  for (;;) Sleep(1);
+  while (!neverSet.load(std::memory_order_relaxed)) {
+  }
+  return 0;
 }
 
 // Waits until the thread with that ID is gone: a thread exists while it runs
