@@ -60,7 +60,7 @@ class ReadFileBytes : public ::testing::Test {
     return CreateFileW(rt::WideFromGbk(path).c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr);
   }
   static Bytes Read(const std::string& path) {
-    return TakeByteSet(CallCountingBlocks(core::CMD_READ_FILE_BYTES, {Text(path.c_str())}));
+    return TakeByteSet(CallCheckingLeaks(core::CMD_READ_FILE_BYTES, {Text(path.c_str())}));
   }
 
   std::wstring folder_;
@@ -95,7 +95,7 @@ TEST_F(ReadFileBytes, NothingToReadGivesTheEmptyByteSet) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(TakeByteSet(CallCountingBlocks(core::CMD_READ_FILE_BYTES, c.arguments, c.refusal)), std::nullopt);
+    EXPECT_EQ(TakeByteSet(CallCheckingLeaks(core::CMD_READ_FILE_BYTES, c.arguments, c.refusal)), std::nullopt);
   }
 }
 
