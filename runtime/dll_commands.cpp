@@ -113,11 +113,13 @@ FARPROC ResolveDllCommand(int number) {
   return Publish(command, found);
 }
 
-// At shutdown, when no program thread resolves any more.
+// At shutdown. Program threads end only with the process and may still
+// call: the table stays, and a command called afterwards is resolved anew.
 void FreeDllModules() {
-  for (DllCommand& command : commands)
-    if (HMODULE module = command.module.load()) FreeLibrary(module);
-  commands.clear();
+  for (DllCommand& command : commands) {
+    command.address.store(nullptr, std::memory_order_release);
+    if (HMODULE module = command.module.exchange(nullptr)) FreeLibrary(module);
+  }
 }
 
 }  // namespace rt

@@ -1,6 +1,7 @@
 // Declared DLL commands: functions of system DLLs that program code calls by
 // number, resolved on first use and cached until shutdown. Any thread may
-// resolve; start-up and shutdown size and empty the tables alone.
+// resolve, also after shutdown has freed the modules; start-up sizes the
+// tables alone.
 #pragma once
 
 #include <windows.h>
@@ -11,7 +12,8 @@ namespace rt {
 void InitDllCommands();
 // The export's address; a missing library or export is a fatal error.
 FARPROC ResolveDllCommand(int number);
-// Frees every module loaded for DLL commands and empties the tables.
+// Frees every module loaded for DLL commands; each command forgets its
+// address and is resolved again if it is called once more.
 void FreeDllModules();
 
 }  // namespace rt

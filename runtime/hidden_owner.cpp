@@ -1,5 +1,9 @@
 #include "runtime/hidden_owner.h"
 
+#include <algorithm>
+#include <array>
+#include <atomic>
+
 #include "runtime/shutdown.h"
 #include "runtime/state.h"
 
@@ -15,11 +19,38 @@ struct CarriedWork {
   ~CarriedWork() { --carriedWork; }
 };
 
+// A thread ended by force while it waited for the main thread leaves its
+// message behind, and the system still delivers it. The work, and whatever
+// it refers to, lived on that thread's stack: it is not run, nor even read.
+// The sender is known by its thread ID alone. Asking the system whether a
+// thread has ended costs every carried call a round trip, so only the IDs
+// of the threads recently ended by force are asked about.
+constexpr size_t kRememberedEnds = 16;
+std::array<std::atomic<DWORD>, kRememberedEnds> endedByForce = {};
+std::atomic<size_t> nextEnd = 0;
+
+bool Ended(DWORD threadId) {
+  HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, threadId);
+  if (!thread) return true;
+  bool ended = WaitForSingleObject(thread, 0) != WAIT_TIMEOUT;
+  CloseHandle(thread);
+  return ended;
+}
+
+bool EndedByForce(DWORD threadId) {
+  bool named = std::any_of(endedByForce.begin(), endedByForce.end(), [&](const auto& id) { return id == threadId; });
+  return named && Ended(threadId);
+}
+
+void RunCarriedWork(LPARAM work) {
+  CarriedWork running;
+  (*reinterpret_cast<const std::function<void()>*>(work))();
+}
+
 LRESULT CALLBACK HiddenOwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kExitRequestMessage) ExitProgram(int(wParam));
   if (message == kRunOnMainThreadMessage) {
-    CarriedWork running;
-    (*reinterpret_cast<const std::function<void()>*>(lParam))();
+    if (!EndedByForce(DWORD(wParam))) RunCarriedWork(lParam);
     return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);
@@ -43,7 +74,14 @@ void CreateHiddenOwner() {
 void RunOnMainThread(const std::function<void()>& work) {
   const RuntimeState& state = State();
   if (!state.mainThreadId || GetCurrentThreadId() == state.mainThreadId) return work();
-  if (state.hiddenOwner) SendMessageW(state.hiddenOwner, kRunOnMainThreadMessage, 0, reinterpret_cast<LPARAM>(&work));
+  if (state.hiddenOwner)
+    SendMessageW(state.hiddenOwner, kRunOnMainThreadMessage, GetCurrentThreadId(), reinterpret_cast<LPARAM>(&work));
+}
+
+// Named before it ends: by the time the thread is gone, its ID is known.
+BOOL EndThreadByForce(HANDLE thread, DWORD exitCode) {
+  if (DWORD id = GetThreadId(thread)) endedByForce[nextEnd++ % kRememberedEnds] = id;
+  return TerminateThread(thread, exitCode);
 }
 
 bool RunningCarriedWork() { return GetCurrentThreadId() == State().mainThreadId && carriedWork > 0; }

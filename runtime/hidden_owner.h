@@ -1,6 +1,6 @@
 // The hidden owner: a never-shown tool window that owns modal and
-// taskbar-less top-level windows and carries ExitProgram from worker threads
-// to the main thread.
+// taskbar-less top-level windows and carries ExitProgram and other work from
+// worker threads to the main thread.
 #pragma once
 
 #include <windows.h>
@@ -10,14 +10,20 @@
 namespace rt {
 
 constexpr UINT kExitRequestMessage = WM_APP + 999;  // 0x83E7, exit code in wParam
-constexpr UINT kRunOnMainThreadMessage = WM_APP + 998;
+constexpr UINT kRunOnMainThreadMessage = WM_APP + 998;  // the sender's thread ID in wParam, the work in lParam
 
 void CreateHiddenOwner();
 void DestroyHiddenOwner();
 
 // Runs the work on the main thread and waits for it (directly when called
-// there). Once the hidden owner is gone the work is not run.
+// there). Once the hidden owner is gone the work is not run; nor is the
+// work of a caller that EndThreadByForce ended before the main thread came
+// to it.
 void RunOnMainThread(const std::function<void()>& work);
+
+// Ends the thread at once (TerminateThread, with its answer), and keeps
+// what it left waiting in RunOnMainThread from running.
+BOOL EndThreadByForce(HANDLE thread, DWORD exitCode);
 
 // True while the main thread runs work carried there from another thread:
 // that work is done for a worker, whatever thread it runs on.

@@ -1,6 +1,7 @@
 #include "libraries/threads/thread_commands.h"
 
 #include "commands/arguments.h"
+#include "runtime/hidden_owner.h"
 
 namespace lib::threads {
 namespace {
@@ -56,8 +57,11 @@ bool CloseCatchingHandleFaults(HANDLE handle, CloseFunction close) {
   return close(handle) != FALSE;
 }
 
+// Through the runtime: what the thread left waiting for the window thread
+// (a frame, a status text) must not come after the thread's end.
 void EndThread(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
-  *result = rt::MakeInt(TerminateThread(HandleArgument(core::Arguments(count, arguments), 0), kEndedThreadExitCode));
+  HANDLE thread = HandleArgument(core::Arguments(count, arguments), 0);
+  *result = rt::MakeInt(rt::EndThreadByForce(thread, kEndedThreadExitCode));
 }
 
 // Without a variable for it, the handle is closed at once; the thread runs on.

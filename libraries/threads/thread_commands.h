@@ -27,7 +27,8 @@ enum ThreadCommand : int {
 constexpr DWORD kEndedThreadExitCode = 0xFFFFFFFF;
 
 // EndThread(handle) → the system's answer to ending the thread, unchanged
-// (non-zero on success). The handle stays open.
+// (non-zero on success). The handle stays open. What the thread left
+// waiting for the window thread is never done (rt::EndThreadByForce).
 void EndThread(rt::ArgRecord* result, int count, rt::ArgRecord* arguments);
 // StartThread(routine, parameter (optional), handle variable (optional)) →
 // logical: whether the thread runs.

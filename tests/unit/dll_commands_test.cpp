@@ -59,6 +59,20 @@ TEST_F(DllCommands, MissingExportIsFatalWithFileAndExport) {
             "无法找到指定DLL库文件中的输出命令“NoSuchExportEither”");
 }
 
+// The process does not wait for program threads at its end: one may still
+// call a DLL command after shutdown freed the modules, and must not find the
+// table gone.
+TEST_F(DllCommands, ACommandCalledAfterTheModulesWereFreedIsResolvedAgain) {
+  ASSERT_NE(ResolveDllCommand(kMprCommand), nullptr);
+  FreeDllModules();
+  ASSERT_EQ(GetModuleHandleW(L"mpr.dll"), nullptr) << "freeing the modules let the DLL go";
+  FARPROC address = nullptr;
+  testing_support::ExpectNoFatal("a call after the end", [&] { address = ResolveDllCommand(kMprCommand); });
+  HMODULE mpr = GetModuleHandleW(L"mpr.dll");
+  ASSERT_NE(mpr, nullptr);
+  EXPECT_EQ(address, GetProcAddress(mpr, "WNetGetConnectionW"));
+}
+
 // Every thread waits for one signal, then all resolve the same command.
 std::vector<FARPROC> ResolveAtOnce(int threadCount, int number) {
   HANDLE go = CreateEventW(nullptr, TRUE, FALSE, nullptr);

@@ -7,6 +7,9 @@
 
 #include "fatal_trap.h"
 #include "libraries/libraries.h"
+#include "runtime/hidden_owner.h"
+#include "runtime/state.h"
+#include "worker_thread.h"
 
 namespace {
 
@@ -148,6 +151,39 @@ TEST(ThreadCommands, AKeptHandleIsSuspendedResumedEndedAndClosedOnce) {
   EXPECT_EQ(Call(CMD_CLOSE_THREAD_HANDLE, {rt::MakeInt(handleVariable)}).low, 1u);
   EXPECT_EQ(Call(CMD_CLOSE_THREAD_HANDLE, {rt::MakeInt(handleVariable)}).low, 0u) << "a second close";
   EXPECT_EQ(Call(CMD_END_THREAD, {rt::MakeInt(handleVariable)}).low, 0u) << "ending through a closed handle";
+}
+
+std::atomic<bool> carriedWorkDone = false;
+
+// Waits for the window thread, as the player's playback thread does for each
+// frame and status text.
+DWORD WINAPI CarryingRoutine(void*) {
+  rt::RunOnMainThread([] { carriedWorkDone = true; });
+  return 0;
+}
+
+class ThisThreadIsTheWindowThread {
+ public:
+  ThisThreadIsTheWindowThread() { rt::State().mainThreadId = GetCurrentThreadId(); }
+  ~ThisThreadIsTheWindowThread() { rt::State().mainThreadId = 0; }
+  ThisThreadIsTheWindowThread(const ThisThreadIsTheWindowThread&) = delete;
+  ThisThreadIsTheWindowThread& operator=(const ThisThreadIsTheWindowThread&) = delete;
+};
+
+// The player's Stop ends its threads while one may wait for the window
+// thread: what it waited for must not come after the Stop.
+TEST(ThreadCommands, WhatAnEndedThreadLeftForTheWindowThreadIsNotDone) {
+  ThisThreadIsTheWindowThread windowThread;
+  carriedWorkDone = false;
+  int32_t handleVariable = 0;
+  ASSERT_EQ(Call(CMD_START_THREAD, {Routine(CarryingRoutine), {}, Variable(handleVariable)}).low, 1u);
+  ASSERT_TRUE(testing_support::SentMessageWaiting()) << "the thread never asked for the window thread";
+  EXPECT_NE(Call(CMD_END_THREAD, {rt::MakeInt(handleVariable)}).low, 0u);
+  EXPECT_EQ(WaitForSingleObject(LongToHandle(handleVariable), kTimeout), WAIT_OBJECT_0);
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  EXPECT_FALSE(carriedWorkDone);
+  EXPECT_EQ(Call(CMD_CLOSE_THREAD_HANDLE, {rt::MakeInt(handleVariable)}).low, 1u);
 }
 
 TEST(ThreadCommands, AHandleOfAnotherKindIsNotClosed) {

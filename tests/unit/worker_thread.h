@@ -61,6 +61,14 @@ class Worker {
   std::thread thread_;
 };
 
+// True once another thread's sent message waits for this thread, within the
+// patience; the message is left for this thread to handle.
+inline bool SentMessageWaiting(DWORD patienceMs = kWorkerPatienceMs) {
+  for (ULONGLONG start = GetTickCount64(); GetTickCount64() - start < patienceMs; Sleep(1))
+    if (HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) return true;
+  return false;
+}
+
 // Runs the work on a worker while this thread handles messages; a worker that
 // takes longer than the patience fails the test.
 inline void RunOnWorker(std::function<void()> work) {
