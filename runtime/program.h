@@ -61,6 +61,6 @@ using ProgramEntry = int (*)(const RuntimeServices& services);
 // The process's main routine: constructs nothing more than the runtime's
 // application object, runs the entry routine and then shutdown with exit
 // code 0. Returns the process exit code.
-int RunApplication(const ProgramDescriptor& program, ProgramEntry entry);
+[[noreturn]] int RunApplication(const ProgramDescriptor& program, ProgramEntry entry);
 
 }  // namespace rt

@@ -78,13 +78,13 @@ void InitRuntime() {
 // The framework's main routine: initialise-instance runs the program entry,
 // whose result (0) tells the framework to skip its own loop and go straight
 // to exit-instance, which shuts the runtime down with exit code 0. The
-// program's directory is stored once, by InitRuntime, which every entry
-// calls first.
+// process ends there: the program's own threads may still run, and must not
+// meet the C runtime's static destructors. The program's directory is stored
+// once, by InitRuntime, which every entry calls first.
 int RunApplication(const ProgramDescriptor& program, ProgramEntry entry) {
   State().program = &program;
   entry(Services());
-  Shutdown(0);
-  return 0;
+  ExitProgram(0);
 }
 
 }  // namespace rt

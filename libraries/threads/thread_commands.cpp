@@ -36,18 +36,17 @@ LONG CALLBACK ContinueAfterHandleFault(EXCEPTION_POINTERS* exception) {
   return closing && handleFault && continuable ? EXCEPTION_CONTINUE_EXECUTION : EXCEPTION_CONTINUE_SEARCH;
 }
 
+// Registered once, at start-up, for good: adding and removing it around
+// each close takes the system's handler lock, which a thread ended by force
+// in between (the counting thread closes its own handle) would hold for ever.
+void* const handleFaultHandler = AddVectoredExceptionHandler(1, ContinueAfterHandleFault);
+
 class HandleFaultTrap {
  public:
-  HandleFaultTrap() : handler_(AddVectoredExceptionHandler(1, ContinueAfterHandleFault)) { closing = true; }
-  ~HandleFaultTrap() {
-    closing = false;
-    RemoveVectoredExceptionHandler(handler_);
-  }
+  HandleFaultTrap() { closing = true; }
+  ~HandleFaultTrap() { closing = false; }
   HandleFaultTrap(const HandleFaultTrap&) = delete;
   HandleFaultTrap& operator=(const HandleFaultTrap&) = delete;
-
- private:
-  void* handler_;
 };
 
 }  // namespace

@@ -42,7 +42,10 @@ template <size_t N>
 void LoggingHandler(rt::HandlerCall& call) {
   std::string line = "handler ";
   line += player::kHandlerNames[N];
-  for (int i = 0; i < call.argumentCount; ++i) line += " " + std::to_string(call.arguments[i]);
+  for (int i = 0; i < call.argumentCount; ++i) {
+    line += ' ';
+    line += std::to_string(call.arguments[i]);
+  }
   Log(line);
 }
 

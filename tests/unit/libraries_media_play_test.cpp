@@ -290,7 +290,9 @@ class MediaPlaySequences : public MediaPlayCommands {
   }
   static void ExpectPosition(Moves position) {
     switch (position) {
-      case Moves::AtStart: EXPECT_EQ(Position(kFirst), 0); break;
+      // A track this Wine resumed while stopped reports a last millisecond
+      // for a moment after the rewind.
+      case Moves::AtStart: EXPECT_TRUE(WaitUntil([] { return Position(kFirst) == 0; })) << Position(kFirst); break;
       case Moves::Advancing: EXPECT_TRUE(Advances(kFirst)) << "stuck at " << Position(kFirst); break;
       case Moves::Held: EXPECT_TRUE(Holds(kFirst)) << "moved on to " << Position(kFirst); break;
     }
