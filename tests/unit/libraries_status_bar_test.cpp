@@ -906,7 +906,10 @@ void WriteAndRead(rt::ArgRecord bar, size_t worker, const std::atomic<bool>& sto
 }
 
 TEST_F(StatusBarFromWorkers, WorkersWriteAndReadWhileTheWindowResizesAndRemakesTheBar) {
-  constexpr DWORD kRunMs = 3000, kStopMs = 10000;
+  // The run lasts until enough has happened on both sides, not for a fixed
+  // time: a slow machine gets longer, up to kRunMs.
+  constexpr DWORD kRunMs = 30000, kStopMs = 10000;
+  constexpr int kMinRecreations = 12, kMinWorkerCalls = 60;
   LoadBar(Blob({.parts = PlayerParts()}));
   std::atomic<bool> stop = false;
   WorkerRecord records[2];
@@ -914,13 +917,16 @@ TEST_F(StatusBarFromWorkers, WorkersWriteAndReadWhileTheWindowResizesAndRemakesT
                            std::thread(WriteAndRead, kBarArgument, 1, std::cref(stop), std::ref(records[1]))};
   int rounds = 0, recreated = 0;
   std::vector<std::string> strangeShown;
-  for (ULONGLONG end = GetTickCount64() + kRunMs; GetTickCount64() < end; ++rounds) {
+  auto enoughHappened = [&] {
+    return recreated >= kMinRecreations && records[0].calls >= kMinWorkerCalls && records[1].calls >= kMinWorkerCalls;
+  };
+  for (ULONGLONG end = GetTickCount64() + kRunMs; !enoughHappened() && GetTickCount64() < end; ++rounds) {
     int width = 300 + rounds % 9 * 40;
     SetWindowPos(Handle(0), nullptr, 0, 0, width, 200 + rounds % 5 * 30, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     SetPartWidth(0, rt::MakeInt(width * 3 / 10));
     if (rounds % 4 == 0) {
       HWND before = Bar();
-      bar.Write(rounds % 8 ? SIZE_GRIP : ALIGNMENT, uint32_t(rounds / 4 % 2));
+      bar.Write(rounds % 8 ? SIZE_GRIP : ALIGNMENT, uint32_t(rounds / 8 % 2));  // each write changes its value
       recreated += Bar() != before;
     }
     std::string shown = rt::GbkFromWide(PartText(Bar(), 1));
@@ -935,9 +941,9 @@ TEST_F(StatusBarFromWorkers, WorkersWriteAndReadWhileTheWindowResizesAndRemakesT
   for (std::thread& worker : workers) stopped ? worker.join() : worker.detach();
   ASSERT_TRUE(stopped);
 
-  EXPECT_GT(recreated, 10);
+  EXPECT_GE(recreated, kMinRecreations);
   for (const WorkerRecord& record : records) {
-    EXPECT_GT(record.calls, 50) << "a worker hardly got through; " << rounds << " rounds";
+    EXPECT_GE(record.calls, kMinWorkerCalls) << "a worker hardly got through; " << rounds << " rounds";
     EXPECT_EQ(record.strangeTexts, std::vector<std::string>{});
   }
   EXPECT_EQ(strangeShown, std::vector<std::string>{});
