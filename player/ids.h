@@ -1,5 +1,5 @@
 // Identifiers of the player's windows, units and menu items, as the form
-// data gives them.
+// data gives them, and the property indexes its handlers use.
 #pragma once
 
 #include <cstdint>
@@ -23,5 +23,15 @@ constexpr uint32_t kMenuPauseContinue = 0x26010005;
 constexpr uint32_t kMenuStop = 0x26010006;
 
 constexpr uint32_t kWindowTypeCode = 0x00010001;
+
+// Property indexes.
+constexpr int kWidth = 2;           // any unit: outer width in pixels
+constexpr int kHeight = 3;          // any unit: outer height in pixels
+constexpr int kDisabled = 6;        // any unit
+constexpr int kMenuItemDisabled = 2;
+constexpr int kContent = 8;         // EditBox
+constexpr int kFont = 12;           // EditBox
+constexpr int kFontPointSize = 5;   // element of a font property
+constexpr int kChecked = 18;        // CheckBox
 
 }  // namespace player

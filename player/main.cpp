@@ -1,13 +1,19 @@
 // The program: its descriptor, its entry routine and the process entry.
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <cfloat>
 #include <iterator>
+#include <string>
+#include <vector>
 
 #include "commands/core_library.h"
 #include "libraries/libraries.h"
+#include "player/command_line.h"
 #include "player/form_data.h"
 #include "player/ids.h"
+#include "player/runtime_calls.h"
 #include "player/state.h"
 #include "runtime/helpers.h"
 #include "runtime/services.h"
@@ -43,14 +49,28 @@ const rt::ProgramDescriptor kProgram = {
     .dllExportNames = kDllExports,
 };
 
-void GlobalInitialisation() {}
+CommandLine commandLine;
+
+// The arguments after the program's name.
+std::vector<std::wstring> Arguments() {
+  int count = 0;
+  wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::wstring> arguments;
+  for (int i = 1; i < count; ++i) arguments.emplace_back(words[i]);
+  LocalFree(words);
+  return arguments;
+}
 
 int ProgramEntry(const rt::RuntimeServices& runtime) {
   runtime.CallRuntimeHelper(rt::HELPER_INIT_RUNTIME);
   _fpreset();
-  GlobalInitialisation();
   runtime.CallRuntimeHelper(rt::HELPER_REGISTER_EXIT_ROUTINE, &FreePlayerState);
+  if (commandLine.help) {
+    ShowMessage(kUsage, kInformationIcon, "Ombrevista", rt::ArgRecord{});
+    return 0;
+  }
   runtime.LoadStartWindow(kMainWindow);
+  ApplyCommandLine(commandLine);
   runtime.RunMessageLoop();
   return 0;
 }
@@ -58,4 +78,7 @@ int ProgramEntry(const rt::RuntimeServices& runtime) {
 }  // namespace
 }  // namespace player
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return rt::RunApplication(player::kProgram, player::ProgramEntry); }
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  player::commandLine = player::ParseCommandLine(player::Arguments());
+  return rt::RunApplication(player::kProgram, player::ProgramEntry);
+}

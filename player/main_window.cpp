@@ -1,50 +1,143 @@
 // Handlers of the main window, its units and its menu.
-#include "commands/core_library.h"
+#include "player/main_window.h"
+
+#include "libraries/drag_drop/drop_target.h"
+#include "libraries/extended_ui/status_bar.h"
+#include "libraries/multimedia/media_play.h"
+#include "libraries/shell/shell_commands.h"
 #include "player/ids.h"
+#include "player/playback.h"
+#include "player/runtime_calls.h"
 #include "player/state.h"
-#include "player/windows.h"
 #include "runtime/program.h"
-#include "runtime/services.h"
 
 namespace player {
 namespace {
 
-const rt::RuntimeServices& Runtime() { return rt::Services(); }
+constexpr rt::ArgRecord kStatusBar{kMainWindow, kStatusBar1, lib::extended_ui::kStatusBarTypeCode};
+constexpr rt::ArgRecord kMediaPlay{kMainWindow, kMediaPlay1, lib::multimedia::kMediaPlayTypeCode};
+constexpr rt::ArgRecord kDropTarget{kMainWindow, kDropTarget1, lib::drag_drop::kDropTargetTypeCode};
 
-int32_t ReadInt(uint32_t window, uint32_t unit, int property) {
-  return int32_t(Runtime().ReadUnitProperty(window, unit, property, -1));
+void SetPartWidth(int part, int32_t width) {
+  CallLibrary(rt::LIB_EXTENDED_UI, lib::extended_ui::CMD_SET_PART_WIDTH, {kStatusBar, rt::MakeInt(part), rt::MakeInt(width)});
 }
 
-void WriteInt(uint32_t window, uint32_t unit, int property, int32_t value) {
-  Runtime().WriteUnitProperty(window, unit, property, -1, uint32_t(value), 0);
+void Media(lib::multimedia::MediaPlayCommand command, std::initializer_list<rt::ArgRecord> more = {}) {
+  switch (more.size()) {
+    case 0: CallLibrary(rt::LIB_MULTIMEDIA, command, {kMediaPlay}); break;
+    case 1: CallLibrary(rt::LIB_MULTIMEDIA, command, {kMediaPlay, more.begin()[0]}); break;
+    default: CallLibrary(rt::LIB_MULTIMEDIA, command, {kMediaPlay, more.begin()[0], more.begin()[1]}); break;
+  }
 }
 
-constexpr int kWidth = 2;
-constexpr int kHeight = 3;
+// The main window's outer size, read afresh for each step.
+int32_t MainWidth() { return ReadInt(kMainWindow, 0, kWidth); }
+int32_t MainHeight() { return ReadInt(kMainWindow, 0, kHeight); }
+
+// OnStart's steps: the menu, the Config window, the playback.
+void Start() {
+  SetMenuForStart();
+  LoadModalWindow(kConfigWindow);
+  StartPlayback();
+}
 
 }  // namespace
 
+rt::ArgRecord MainWindow() { return WindowArgument(kMainWindow, kMainWindowUnit); }
+
 bool LoadModalWindow(uint32_t windowId) {
-  rt::ArgRecord arguments[] = {{windowId, 0, kWindowTypeCode},
-                               {kMainWindow, kMainWindowUnit, kWindowTypeCode},
-                               rt::MakeBool(true)};
-  const rt::LibraryDescriptor& core = core::kCoreLibrary;
-  return Runtime().CallCoreCommand(core.commands[0], 3, arguments).low != 0;
+  return CallCore(core::CMD_LOAD_FORM_WINDOW, {WindowArgument(windowId, 0), MainWindow(), rt::MakeBool(true)}).low != 0;
 }
 
-void OnMainCreated(rt::HandlerCall&) {}
+void ShowStatus(const char* text) {
+  CallLibrary(rt::LIB_EXTENDED_UI, lib::extended_ui::CMD_SET_PART_TEXT, {kStatusBar, rt::MakeInt(1), TextArgument(text)});
+}
 
-// The edit box follows the window's outer size.
+void ShowFrame(const char* text) { WriteText(kMainWindow, kEditBox1, kContent, text); }
+
+void SetMenuItemDisabled(uint32_t item, bool disabled) { WriteInt(kMainWindow, item, kMenuItemDisabled, disabled); }
+
+void ShowError(const char* message) { ShowMessage(message, kStopIcon, "Error", MainWindow()); }
+
+void OpenAndPlayTrack(const char* path) {
+  Media(lib::multimedia::CMD_OPEN, {TextArgument(path)});
+  Media(lib::multimedia::CMD_PLAY, {rt::MakeInt(-1)});
+}
+
+void ToggleTrackPause() { Media(lib::multimedia::CMD_PAUSE); }
+void StopTrack() { Media(lib::multimedia::CMD_STOP); }
+
+bool AcceptDroppedPath(const char* path) {
+  if (FindText(path, ".", 0, true) > 0) {
+    ShowError("File path error, please drag directory!!\r\nPlease keep English path, by deleting spaces and Chinese symbols!!!");
+    return false;
+  }
+  PlayerState& state = State();
+  StoreTextCopy(state.txtDir, path);
+  ShowStatus(state.txtDir);
+  SetMenuItemDisabled(kMenuOpen, true);
+  SetMenuItemDisabled(kMenuStart, false);
+  SetMenuItemDisabled(kMenuPauseContinue, false);
+  SetMenuItemDisabled(kMenuStop, false);
+  return true;
+}
+
+void SetMenuForStart() {
+  SetMenuItemDisabled(kMenuStart, true);
+  SetMenuItemDisabled(kMenuOpen, true);
+  SetMenuItemDisabled(kMenuPauseContinue, false);
+}
+
+// Drops on the main window raise DropTarget1's event from now on.
+void OnMainCreated(rt::HandlerCall&) {
+  rt::ArgRecord handle = CallCore(core::CMD_GET_WINDOW_HANDLE, {MainWindow()});
+  CallLibrary(rt::LIB_DRAG_DROP, lib::drag_drop::CMD_REGISTER_DROP_WINDOW, {kDropTarget, handle});
+}
+
+// The edit box and the status parts follow the window's outer size.
 void OnMainResized(rt::HandlerCall&) {
-  WriteInt(kMainWindow, kEditBox1, kHeight, ReadInt(kMainWindow, 0, kHeight) - 80);
-  WriteInt(kMainWindow, kEditBox1, kWidth, ReadInt(kMainWindow, 0, kWidth) - 15);
+  WriteInt(kMainWindow, kEditBox1, kHeight, MainHeight() - 80);
+  WriteInt(kMainWindow, kEditBox1, kWidth, MainWidth() - 15);
+  SetPartWidth(0, int32_t(MainWidth() * 0.3));
+  SetPartWidth(1, int32_t(MainWidth() * 0.7));
 }
 
-void OnMainDrop(rt::HandlerCall&) {}
-void OnOpen(rt::HandlerCall&) {}
-void OnStart(rt::HandlerCall&) {}
-void OnPauseContinue(rt::HandlerCall&) {}
-void OnStop(rt::HandlerCall&) {}
+// Event 3's one argument is the address of the variable holding the path.
+void OnMainDrop(rt::HandlerCall& call) {
+  const char* path = *reinterpret_cast<char* const*>(intptr_t(call.arguments[0]));
+  AcceptDroppedPath(path ? path : "");
+}
+
+void OnOpen(rt::HandlerCall&) {
+  PlayerState& state = State();
+  OwnedText chosen(CallLibrary(rt::LIB_SHELL, lib::shell::CMD_BROWSE_FOR_FOLDER,
+                               {TextArgument("Select TXT directory"), rt::ArgRecord{}}));
+  StoreText(state.txtDir, chosen.releaseText());
+  if (!state.txtDir) return;
+  ShowStatus(state.txtDir);
+  Start();
+  SetMenuItemDisabled(kMenuStop, false);
+}
+
+void OnStart(rt::HandlerCall&) { Start(); }
+
+void OnPauseContinue(rt::HandlerCall&) {
+  PlayerState& state = State();
+  bool pausing = state.paused == 0;
+  pausing ? HoldNewestPlayback() : ReleaseNewestPlayback();
+  if (state.useBgm == 1) ToggleTrackPause();
+  ShowStatus(pausing ? "Pause..." : "Playing...");
+  state.paused = pausing;
+}
+
+void OnStop(rt::HandlerCall&) {
+  StopAllPlaybacks();
+  if (State().useBgm == 1) StopTrack();
+  ShowStatus("Stop...");
+  SetMenuItemDisabled(kMenuOpen, false);
+  SetMenuItemDisabled(kMenuPauseContinue, true);
+  SetMenuItemDisabled(kMenuStop, true);
+}
 
 void OnFontMenu(rt::HandlerCall&) { LoadModalWindow(kFontWindow); }
 void OnAboutMenu(rt::HandlerCall&) { LoadModalWindow(kAboutWindow); }

@@ -1,8 +1,17 @@
 #include "player/state.h"
 
+#include <cstring>
+#include <mutex>
+
+#include "player/playback.h"
 #include "runtime/services.h"
 
 namespace player {
+namespace {
+
+std::mutex textLock;
+
+}  // namespace
 
 PlayerState& State() {
   static PlayerState state;
@@ -10,11 +19,32 @@ PlayerState& State() {
 }
 
 void StoreText(char*& variable, char* text) {
-  rt::Services().FreeMemory(variable);
-  variable = text;
+  char* old;
+  {
+    std::lock_guard lock(textLock);
+    old = variable;
+    variable = text;
+  }
+  rt::Services().FreeMemory(old);
+}
+
+// A runtime text is never allocated empty: "" is stored as null.
+void StoreTextCopy(char*& variable, const char* text) {
+  char* copy = nullptr;
+  if (text && *text) {
+    copy = static_cast<char*>(rt::Services().AllocMemory(std::strlen(text) + 1));
+    std::strcpy(copy, text);
+  }
+  StoreText(variable, copy);
+}
+
+std::string CopyText(char* const& variable) {
+  std::lock_guard lock(textLock);
+  return variable ? variable : "";
 }
 
 void FreePlayerState() {
+  EndAllPlaybacks();
   PlayerState& s = State();
   StoreText(s.txtDir, nullptr);
   StoreText(s.bgmPath, nullptr);

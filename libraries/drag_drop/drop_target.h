@@ -40,6 +40,9 @@ class KDropTarget;
 // The drop target object of a DropTarget unit; null for a unit of another type.
 KDropTarget* DropTargetObject(win::UnitObject& unit);
 
+// Command numbers: the places in the library's command table.
+enum DragDropCommand : int { CMD_REGISTER_DROP_WINDOW = 0 };
+
 // The library's one command, RegisterDropWindow(unit, window handle):
 // registers the window for drops onto the unit, once per unit. True when the
 // registration succeeded; a second call answers false.
