@@ -3,33 +3,17 @@
 
 #include "driver.h"
 #include "e2e_support.h"
+#include "player_fixture.h"
 
 namespace {
 
-constexpr DWORD kTimeout = 20000;
-constexpr int kFontCommand = 20006;
-constexpr int kAboutCommand = 20008;
+using e2e::kAboutCommand;
+using e2e::kFontCommand;
+constexpr DWORD kTimeout = e2e::PlayerTest::kTimeout;
 
-class Player : public ::testing::Test {
+class Player : public e2e::PlayerTest {
  protected:
-  void SetUp() override {
-    player_ = std::make_unique<driver::Process>(driver::Process::start(e2e::Beside(L"ombrevista.exe"), L""));
-    main_ = driver::waitTopWindow(player_->pid(), L"VNWindow", L"Ombrevista", kTimeout);
-    ASSERT_NE(main_, nullptr) << "the main window did not appear";
-  }
-  // Closes the main window like the user does and expects a clean end.
-  void CloseAndExpectExitCodeZero() {
-    PostMessageW(main_, WM_CLOSE, 0, 0);
-    DWORD code = 1;
-    ASSERT_TRUE(player_->waitExit(kTimeout, &code));
-    EXPECT_EQ(code, 0u);
-  }
-  HWND WaitGone(HWND window) {
-    for (DWORD waited = 0; waited < kTimeout && IsWindow(window); waited += 20) Sleep(20);
-    return IsWindow(window) ? window : nullptr;
-  }
-  std::unique_ptr<driver::Process> player_;
-  HWND main_ = nullptr;
+  void SetUp() override { StartPlayer(); }
 };
 
 TEST_F(Player, MainWindowIsCentredWithItsSizeTitleAndUnits) {
@@ -54,24 +38,24 @@ TEST_F(Player, MainWindowIsCentredWithItsSizeTitleAndUnits) {
 }
 
 TEST_F(Player, AboutIsModalOnlyOnceAndGivesBackTheMainWindow) {
-  PostMessageW(main_, WM_COMMAND, kAboutCommand, 0);
+  Command(kAboutCommand);
   HWND about = driver::waitTopWindow(player_->pid(), L"VNWindow", L"About", kTimeout);
   ASSERT_NE(about, nullptr);
   EXPECT_FALSE(IsWindowEnabled(main_)) << "a modal window disables the main window";
-  PostMessageW(main_, WM_COMMAND, kAboutCommand, 0);
+  Command(kAboutCommand);
   PostMessageW(main_, WM_NULL, 0, 0);
   Sleep(300);
   EXPECT_EQ(driver::waitTopWindow(player_->pid(), L"VNWindow", L"About", kTimeout), about)
       << "loading a loaded window makes no second one";
   PostMessageW(about, WM_CLOSE, 0, 0);
-  EXPECT_EQ(WaitGone(about), nullptr) << "the About window closes";
+  EXPECT_TRUE(WaitGone(about)) << "the About window closes";
   EXPECT_TRUE(IsWindowEnabled(main_)) << "closing it gives the main window back";
   // The nested loop has ended: the main window still answers its menu.
-  PostMessageW(main_, WM_COMMAND, kFontCommand, 0);
+  Command(kFontCommand);
   HWND font = driver::waitTopWindow(player_->pid(), L"VNWindow", L"Font", kTimeout);
   ASSERT_NE(font, nullptr);
   PostMessageW(font, WM_CLOSE, 0, 0);
-  EXPECT_EQ(WaitGone(font), nullptr);
+  EXPECT_TRUE(WaitGone(font));
   CloseAndExpectExitCodeZero();
 }
 
@@ -89,7 +73,7 @@ TEST_F(Player, CtrlFOpensTheFontWindowThroughTheAccelerator) {
   HWND font = driver::waitTopWindow(player_->pid(), L"VNWindow", L"Font", kTimeout);
   ASSERT_NE(font, nullptr);
   PostMessageW(font, WM_CLOSE, 0, 0);
-  EXPECT_EQ(WaitGone(font), nullptr);
+  EXPECT_TRUE(WaitGone(font));
   CloseAndExpectExitCodeZero();
 }
 

@@ -1,0 +1,99 @@
+// The player under test: started for each test (with a command line when the
+// test gives one), driven through its menu, and closed after the test with
+// exit code 0 expected.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "driver.h"
+#include "e2e_support.h"
+
+namespace e2e {
+
+// The File, Setting and Help items' command IDs: 20000 + the item's place
+// in the menu.
+enum PlayerCommand : int {
+  kOpenCommand = 20001,
+  kStartCommand = 20002,
+  kPauseContinueCommand = 20003,
+  kStopCommand = 20004,
+  kFontCommand = 20006,
+  kAboutCommand = 20008,
+};
+
+class PlayerTest : public ::testing::Test {
+ protected:
+  static constexpr DWORD kTimeout = 20000;
+
+  void TearDown() override {
+    if (player_ && player_->running()) CloseAndExpectExitCodeZero();
+  }
+
+  // Starts the player and waits for its main window and units.
+  void StartPlayer(const std::wstring& arguments = L"") {
+    player_ = std::make_unique<driver::Process>(driver::Process::start(Beside(L"ombrevista.exe"), arguments));
+    main_ = driver::waitTopWindow(player_->pid(), L"VNWindow", L"Ombrevista", kTimeout);
+    ASSERT_NE(main_, nullptr) << "the main window did not appear";
+    edit_ = driver::waitChild(main_, L"Edit", -1, kTimeout);
+    status_ = driver::waitChild(main_, L"msctls_statusbar32", -1, kTimeout);
+    ASSERT_NE(edit_, nullptr);
+    ASSERT_NE(status_, nullptr);
+  }
+
+  // Closes the main window like the user does and expects a clean end.
+  void CloseAndExpectExitCodeZero() {
+    PostMessageW(main_, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    ASSERT_TRUE(player_->waitExit(kTimeout, &code)) << "the player did not end";
+    EXPECT_EQ(code, 0u);
+  }
+
+  // Polls until `done` holds; false after the timeout.
+  static bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = kTimeout) {
+    for (ULONGLONG deadline = GetTickCount64() + timeoutMs;; Sleep(10)) {
+      if (done()) return true;
+      if (GetTickCount64() >= deadline) return false;
+    }
+  }
+
+  HWND WaitWindow(const wchar_t* title) { return driver::waitTopWindow(player_->pid(), nullptr, title, kTimeout); }
+  bool WaitGone(HWND window) {
+    return WaitUntil([&] { return !IsWindow(window); });
+  }
+
+  void Command(PlayerCommand command) { driver::postCommand(main_, command); }
+  bool MenuEnabled(PlayerCommand command) {
+    UINT state = GetMenuState(GetMenu(main_), UINT(command), MF_BYCOMMAND);
+    return state != UINT(-1) && !(state & (MF_DISABLED | MF_GRAYED));
+  }
+
+  std::wstring Frame() { return driver::windowText(edit_); }
+  std::wstring Status() { return driver::statusText(status_, 1); }
+  bool WaitForStatus(const std::wstring& text, DWORD timeoutMs = kTimeout) {
+    return WaitUntil([&] { return Status() == text; }, timeoutMs);
+  }
+
+  // Waits until the player has processed everything posted so far. A sent
+  // message would overtake the posted ones, so the barrier is posted too:
+  // the frame box's length limit, which only typing obeys, read back until
+  // it has arrived.
+  void Settle() {
+    mark_ = mark_ % 8 + 1;
+    const LPARAM limit = 0x7FFFFFF0 + mark_;
+    PostMessageW(edit_, EM_SETLIMITTEXT, WPARAM(limit), 0);
+    bool arrived = WaitUntil([&] { return SendMessageW(edit_, EM_GETLIMITTEXT, 0, 0) == limit; });
+    if (!arrived) ADD_FAILURE() << "the player did not process its messages";
+  }
+
+  std::unique_ptr<driver::Process> player_;
+  HWND main_ = nullptr, edit_ = nullptr, status_ = nullptr;
+  int mark_ = 0;
+};
+
+}  // namespace e2e
