@@ -28,9 +28,10 @@ enum PlayerCommand : int {
 };
 
 class PlayerTest : public ::testing::Test {
- protected:
+ public:
   static constexpr DWORD kTimeout = 20000;
 
+ protected:
   void TearDown() override {
     if (player_ && player_->running()) CloseAndExpectExitCodeZero();
   }
