@@ -102,6 +102,10 @@ void OnMainResized(rt::HandlerCall&) {
   SetPartWidth(1, int32_t(MainWidth() * 0.7));
 }
 
+// The playback threads write to this window's units and read the state
+// that the end of the program frees: they end before the units go.
+void OnMainDestroying(rt::HandlerCall&) { EndAllPlaybacks(); }
+
 // Event 3's one argument is the address of the variable holding the path.
 void OnMainDrop(rt::HandlerCall& call) {
   const char* path = *reinterpret_cast<char* const*>(intptr_t(call.arguments[0]));

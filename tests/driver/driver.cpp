@@ -18,6 +18,9 @@ namespace {
 // Often enough to see a window within a frame, rarely enough to leave the
 // program under test most of our two cores.
 constexpr DWORD kPollMs = 10;
+// Under Wine the first selection a fresh folder dialog gets is often lost.
+constexpr DWORD kSelectionRepeatMs = 200;
+constexpr DWORD kDialogButtonTimeoutMs = 20000;
 // A window that does not answer a text message within this is taken as hung.
 constexpr UINT kMessageTimeoutMs = 2000;
 constexpr DWORD kKillWaitMs = 5000;
@@ -332,8 +335,100 @@ HWND findButton(HWND parent, const std::wstring& caption) {
 
 void clickButton(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
+void chooseFolder(HWND dialog, const RemoteText& path) {
+  SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, path.address());
+  Sleep(kSelectionRepeatMs);
+  SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, path.address());
+  PostMessageW(waitChild(dialog, L"Button", IDOK, kDialogButtonTimeoutMs), BM_CLICK, 0, 0);
+}
+
+void cancelDialog(HWND dialog) {
+  PostMessageW(waitChild(dialog, L"Button", IDCANCEL, kDialogButtonTimeoutMs), BM_CLICK, 0, 0);
+}
+
 void postCommand(HWND window, int commandId) {
   PostMessageW(window, WM_COMMAND, MAKEWPARAM(commandId, 0), 0);
+}
+
+namespace {
+
+void SendKey(WORD key) {
+  INPUT keys[2] = {};
+  for (INPUT& k : keys) {
+    k.type = INPUT_KEYBOARD;
+    k.ki.wVk = key;
+  }
+  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, keys, sizeof(INPUT));
+}
+
+void ClickAt(POINT at) {
+  SetCursorPos(at.x, at.y);
+  INPUT clicks[2] = {};
+  for (INPUT& c : clicks) c.type = INPUT_MOUSE;
+  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, clicks, sizeof(INPUT));
+}
+
+// The screen's pixels inside `area`, top row first, as 0x00RRGGBB.
+std::vector<COLORREF> ScreenPixels(const RECT& area) {
+  int width = area.right - area.left, height = area.bottom - area.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof header;
+  header.biWidth = width;
+  header.biHeight = -height;
+  header.biPlanes = 1;
+  header.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+  GdiFlush();
+  const auto* first = static_cast<const uint32_t*>(bits);
+  std::vector<COLORREF> pixels(first, first + size_t(width) * size_t(height));
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  for (COLORREF& p : pixels) p &= 0xFFFFFF;
+  return pixels;
+}
+
+// COLORREF is 0x00BBGGRR; a DIB's pixel is 0x00RRGGBB.
+uint32_t AsPixel(COLORREF colour) { return GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour); }
+
+}  // namespace
+
+std::vector<bool> menuItemsEnabled(HWND window, int titleX, int count) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  SetForegroundWindow(window);
+  POINT title{titleX, -GetSystemMetrics(SM_CYMENU) / 2};
+  ClientToScreen(window, &title);
+  ClickAt(title);
+  HWND popup = waitTopWindow(pid, L"#32768", nullptr, kDialogButtonTimeoutMs);
+  if (!popup) return {};
+  Sleep(100);  // its first paint
+  RECT area;
+  GetWindowRect(popup, &area);
+  InflateRect(&area, -GetSystemMetrics(SM_CXEDGE) - 1, -GetSystemMetrics(SM_CYEDGE) - 1);
+  std::vector<COLORREF> pixels = ScreenPixels(area);
+  const uint32_t text = AsPixel(GetSysColor(COLOR_MENUTEXT));
+  const size_t width = size_t(area.right - area.left), height = size_t(area.bottom - area.top);
+  std::vector<bool> enabled;
+  for (int row = 0; row < count; ++row) {
+    auto begin = pixels.begin() + ptrdiff_t(height * size_t(row) / size_t(count) * width);
+    auto end = pixels.begin() + ptrdiff_t(height * size_t(row + 1) / size_t(count) * width);
+    enabled.push_back(std::find(begin, end, text) != end);
+  }
+  SendKey(VK_ESCAPE);
+  SendKey(VK_ESCAPE);
+  for (ULONGLONG end = GetTickCount64() + kDialogButtonTimeoutMs; IsWindowVisible(popup) && GetTickCount64() < end;)
+    Sleep(kPollMs);
+  return enabled;
 }
 
 // ---- Drag and drop -------------------------------------------------------------

@@ -107,6 +107,43 @@ void clickButton(HWND button);
 // What choosing a menu item or pressing an accelerator sends.
 void postCommand(HWND window, int commandId);
 
+// Whether the items of one drop-down menu of another process's window are
+// enabled, read from the screen as a user sees them (the system keeps a
+// menu's state in its own process): clicks the menu's title on the bar at
+// `titleX` (client coordinates), tells for each of the popup's `count` rows
+// whether its text is drawn in the menu text colour rather than greyed, and
+// closes the menu again. Empty when the popup did not come.
+std::vector<bool> menuItemsEnabled(HWND window, int titleX, int count);
+
+// A wide text written into another process's memory, for a message that
+// carries a pointer the system does not marshal.
+class RemoteText {
+ public:
+  RemoteText(DWORD pid, const std::wstring& text)
+      : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid)),
+        bytes_((text.size() + 1) * sizeof(wchar_t)),
+        address_(VirtualAllocEx(process_, nullptr, bytes_, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {
+    if (address_) WriteProcessMemory(process_, address_, text.c_str(), bytes_, nullptr);
+  }
+  ~RemoteText() {
+    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+  }
+  RemoteText(const RemoteText&) = delete;
+  RemoteText& operator=(const RemoteText&) = delete;
+  LPARAM address() const { return reinterpret_cast<LPARAM>(address_); }
+ private:
+  HANDLE process_;
+  size_t bytes_;
+  void* address_;
+};
+
+// Selects the folder in a folder dialog's tree and confirms it; the path is
+// written into the dialog's process first.
+void chooseFolder(HWND dialog, const RemoteText& path);
+// Presses a dialog's Cancel button.
+void cancelDialog(HWND dialog);
+
 // ---- Drag and drop -------------------------------------------------------------
 //
 // OLE drag and drop from this process, as a user drags from a file manager:

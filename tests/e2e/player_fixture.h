@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "driver.h"
 #include "e2e_support.h"
@@ -69,9 +70,11 @@ class PlayerTest : public ::testing::Test {
   }
 
   void Command(PlayerCommand command) { driver::postCommand(main_, command); }
-  bool MenuEnabled(PlayerCommand command) {
-    UINT state = GetMenuState(GetMenu(main_), UINT(command), MF_BYCOMMAND);
-    return state != UINT(-1) && !(state & (MF_DISABLED | MF_GRAYED));
+  // Whether Open, Start, Pause/Continue and Stop are enabled, as the File
+  // menu shows them.
+  std::vector<bool> FileItemsEnabled() {
+    constexpr int kFileTitleX = 14, kFileItems = 4;
+    return driver::menuItemsEnabled(main_, kFileTitleX, kFileItems);
   }
 
   std::wstring Frame() { return driver::windowText(edit_); }

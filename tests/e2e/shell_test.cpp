@@ -15,33 +15,6 @@ namespace {
 using e2e::kTimeout;
 const std::wstring kFolderButton = L"文件夹… Folder";
 const std::wstring kTitle = L"选择文件夹 Choose a folder";
-// Under Wine the first selection a fresh dialog gets is often lost.
-constexpr DWORD kSelectionRepeatMs = 200;
-
-// A wide text written into another process's memory, for a message that
-// carries a pointer the system does not marshal.
-class RemoteText {
- public:
-  RemoteText(DWORD pid, const std::wstring& text)
-      : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid)),
-        bytes_((text.size() + 1) * sizeof(wchar_t)),
-        address_(VirtualAllocEx(process_, nullptr, bytes_, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {
-    if (address_) WriteProcessMemory(process_, address_, text.c_str(), bytes_, nullptr);
-  }
-  ~RemoteText() {
-    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-    if (process_) CloseHandle(process_);
-  }
-  RemoteText(const RemoteText&) = delete;
-  RemoteText& operator=(const RemoteText&) = delete;
-
-  LPARAM address() const { return reinterpret_cast<LPARAM>(address_); }
-
- private:
-  HANDLE process_;
-  size_t bytes_;
-  void* address_;
-};
 
 // A new folder with a Chinese name in the temporary directory, which the
 // gallery shares with the test.
@@ -82,17 +55,6 @@ class FolderDialog : public e2e::Gallery {
     return false;
   }
 
-  // Selects the folder in the dialog's tree and confirms it.
-  void Choose(HWND dialog, const RemoteText& path) {
-    SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, path.address());
-    Sleep(kSelectionRepeatMs);
-    SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, path.address());
-    PostMessageW(driver::waitChild(dialog, L"Button", IDOK, kTimeout), BM_CLICK, 0, 0);
-  }
-
-  static void Cancel(HWND dialog) {
-    PostMessageW(driver::waitChild(dialog, L"Button", IDCANCEL, kTimeout), BM_CLICK, 0, 0);
-  }
 };
 
 TEST_F(FolderDialog, TheChosenFolderComesBackWhileTheGalleryWaitsDisabled) {
@@ -101,9 +63,9 @@ TEST_F(FolderDialog, TheChosenFolderComesBackWhileTheGalleryWaitsDisabled) {
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(ShowsTitle(dialog)) << "the dialog shows the handler's title";
   EXPECT_FALSE(IsWindowEnabled(window_)) << "the program's window is disabled while the dialog is up";
-  RemoteText path(program_->pid(), folder.path());
+  driver::RemoteText path(program_->pid(), folder.path());
   ASSERT_NE(path.address(), 0);
-  Choose(dialog, path);
+  driver::chooseFolder(dialog, path);
   ASSERT_TRUE(WaitForLine("OnBrowseFolder [" + e2e::Utf8(folder.path()) + "]"));
   EXPECT_TRUE(IsWindowEnabled(window_)) << "and enabled again afterwards";
 }
@@ -122,7 +84,7 @@ TEST_F(FolderDialog, ACancelledDialogGivesTheEmptyTextAndLeavesTheWindowAsItWas)
     HWND dialog = Browse();
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(IsWindowEnabled(window_));
-    Cancel(dialog);
+    driver::cancelDialog(dialog);
     for (ULONGLONG deadline = GetTickCount64() + kTimeout; Count("OnBrowseFolder []") == cancelled; Sleep(20))
       ASSERT_LT(GetTickCount64(), deadline) << "the handler did not log a cancelled dialog:\n" << Joined();
     EXPECT_EQ(IsWindowEnabled(window_) != FALSE, c.enabledBefore);

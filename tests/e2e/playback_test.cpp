@@ -1,0 +1,398 @@
+// Playing frame folders, driven from outside as a user would: the command
+// line, the menu, drops onto the window; observed through the frame box,
+// the status bar and the menu.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <future>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "driver.h"
+#include "e2e_support.h"
+#include "frame_folder.h"
+#include "player_fixture.h"
+
+namespace {
+
+using e2e::FrameFolder;
+
+class Playback : public e2e::PlayerTest {
+ protected:
+  // Plays the folder at once with the prefix and rate given.
+  void Play(const FrameFolder& folder, const std::wstring& prefix, int rate, const std::wstring& more = L"") {
+    StartPlayer(L"--prefix " + e2e::Quoted(prefix) + L" --rate " + std::to_wstring(rate) + L" " + more + L" --play " +
+                e2e::Quoted(folder.path()));
+  }
+
+  // The status texts seen, each once when it came, from now until `last`
+  // has shown (or the timeout); polled often enough to see every frame's.
+  std::vector<std::wstring> StatusesUntil(const std::wstring& last) {
+    std::vector<std::wstring> seen;
+    WaitUntil([&] {
+      std::wstring now = Status();
+      if (seen.empty() || seen.back() != now) seen.push_back(now);
+      return now == last;
+    });
+    return seen;
+  }
+
+  // The frame texts seen, as StatusesUntil.
+  std::vector<std::wstring> FramesWhile(const std::function<bool()>& going) {
+    std::vector<std::wstring> seen;
+    while (going()) {
+      std::wstring now = Frame();
+      if (seen.empty() || seen.back() != now) seen.push_back(now);
+      Sleep(1);
+    }
+    return seen;
+  }
+};
+
+// Drops onto the main window from another thread: the player's drop handler
+// may show a message box, which the drop waits for.
+class Dropper {
+ public:
+  Dropper(HWND main, std::vector<std::wstring> paths)
+      : done_(std::async(std::launch::async, [main, paths] {
+          POINT at{300, 200};
+          ClientToScreen(main, &at);
+          auto data = driver::DragData::make({driver::fileListFormat(paths)});
+          return driver::dragAndDrop(*data, at);
+        })) {}
+  bool Finished(DWORD timeoutMs) {
+    return done_.wait_for(std::chrono::milliseconds(timeoutMs)) == std::future_status::ready;
+  }
+
+ private:
+  std::future<driver::DropOutcome> done_;
+};
+
+// From the first text equal to `from` on.
+std::vector<std::wstring> From(const std::vector<std::wstring>& all, const std::wstring& from) {
+  return {std::find(all.begin(), all.end(), from), all.end()};
+}
+
+TEST_F(Playback, ThreeFramesPlayInOrderWithTheirStatusTextsAndTheLastStays) {
+  FrameFolder folder(L"three");
+  for (int i = 1; i <= 3; ++i) folder.WriteFrame(L"a", i, "frame " + std::to_string(i) + "\r\nline two");
+  // The track opens between the count and the first frame: that keeps the
+  // count text up long enough to be seen.
+  Play(folder, L"a", 5, L"--track " + e2e::Quoted(e2e::Beside(L"sine.mp3")));
+  std::vector<std::wstring> statuses = StatusesUntil(L"Playing...3Item");
+  std::vector<std::wstring> expected = {L"Find...3item...", L"Playing...1Item", L"Playing...2Item", L"Playing...3Item"};
+  EXPECT_EQ(From(statuses, L"Find...3item..."), expected);
+  EXPECT_EQ(Frame(), L"frame 3\r\nline two");
+  Sleep(500);
+  EXPECT_EQ(Status(), L"Playing...3Item") << "the end of playback changes nothing";
+  EXPECT_EQ(Frame(), L"frame 3\r\nline two");
+}
+
+TEST_F(Playback, FramesComeNoFasterThanTheFrameRate) {
+  FrameFolder folder(L"paced");
+  for (int i = 1; i <= 3; ++i) folder.WriteFrame(L"a", i, "frame " + std::to_string(i));
+  Play(folder, L"a", 5);
+  ASSERT_TRUE(WaitUntil([&] { return Frame() == L"frame 1"; }));
+  ULONGLONG first = GetTickCount64();
+  ASSERT_TRUE(WaitUntil([&] { return Frame() == L"frame 3"; }));
+  // Frame 3 is due two intervals of 200 ms after frame 1; a tick may fall
+  // just after the first frame.
+  EXPECT_GE(GetTickCount64() - first, 400u - 16u);
+}
+
+struct FolderCase {
+  const char* name;
+  std::vector<std::pair<std::wstring, std::string>> files;
+  std::wstring lastStatus;
+  std::wstring lastFrame;
+  std::wstring neverShown;
+};
+
+// What a folder's files show, by their names alone.
+TEST_F(Playback, FramesAreLookedUpByTheirNumberAndCountedByEveryTxtFile) {
+  const FolderCase cases[] = {
+      {"a readme counts, and its frame number shows empty",
+       {{L"a0001.txt", "one"}, {L"a0002.txt", "two"}, {L"a0003.txt", "three"}, {L"readme.txt", "read me"}},
+       L"Playing...4Item", L"", L"read me"},
+      {"frame 0 is never shown",
+       {{L"a0000.txt", "zero"}, {L"a0001.txt", "one"}, {L"a0002.txt", "two"}},
+       L"Playing...3Item", L"", L"zero"},
+      {"other prefixes count but never show",
+       {{L"a0001.txt", "one"}, {L"b0002.txt", "bee"}},
+       L"Playing...2Item", L"", L"bee"},
+      {"a missing number shows empty and playback goes on",
+       {{L"a0001.txt", "one"}, {L"a0003.txt", "three"}, {L"x.txt", ""}},
+       L"Playing...3Item", L"three", L"x"},
+  };
+  for (const FolderCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    FrameFolder folder(L"lookup");
+    for (const auto& [name, text] : c.files) folder.Write(name, text);
+    Play(folder, L"a", 20);
+    std::vector<std::wstring> frames = FramesWhile([&] { return Status() != c.lastStatus; });
+    Settle();
+    EXPECT_EQ(Frame(), c.lastFrame);
+    EXPECT_EQ(std::count(frames.begin(), frames.end(), c.neverShown), 0) << testing::PrintToString(frames);
+    CloseAndExpectExitCodeZero();
+  }
+}
+
+// Frames are UTF-8, shown through code page 936 whatever the system's code
+// page is: Chinese as Chinese; a GBK-encoded file's two-byte characters as
+// the replacement "?", its ASCII unchanged.
+TEST_F(Playback, FramesAreDecodedAsUtf8) {
+  FrameFolder folder(L"decode");
+  folder.WriteFrame(L"a", 1, "\xE5\xB8\xA7 \xE2\x94\x8C\xE2\x94\x80\xE2\x94\x90 \xE4\xB8\xAD\xE6\x96\x87 ok");  // 帧 ┌─┐ 中文 ok
+  folder.WriteFrame(L"a", 2, "AB \xD6\xD0\xCE\xC4 CD");  // 中文 in GBK
+  folder.WriteFrame(L"a", 3, std::string_view("before\0after", 12));
+  Play(folder, L"a", 2);
+  ASSERT_TRUE(WaitUntil([&] { return Status() == L"Playing...1Item"; }));
+  EXPECT_EQ(Frame(), L"帧 ┌─┐ 中文 ok");
+  EXPECT_TRUE(e2e::SaveScreenshot(e2e::Beside(L"playback.bmp")));
+  ASSERT_TRUE(WaitUntil([&] { return Status() == L"Playing...2Item"; }));
+  std::wstring gbk = Frame();
+  EXPECT_TRUE(gbk.starts_with(L"AB ") && gbk.ends_with(L" CD")) << testing::PrintToString(gbk);
+  std::wstring middle = gbk.substr(3, gbk.size() - 6);
+  EXPECT_TRUE(!middle.empty() && middle.find_first_not_of(L'?') == std::wstring::npos) << testing::PrintToString(gbk);
+  ASSERT_TRUE(WaitUntil([&] { return Status() == L"Playing...3Item"; }));
+  EXPECT_EQ(Frame(), L"before") << "a zero byte ends the frame";
+}
+
+TEST_F(Playback, AnEmptyFolderFindsNoFrame) {
+  FrameFolder folder(L"empty");
+  Play(folder, L"a", 20);
+  EXPECT_TRUE(WaitForStatus(L"Find...0item...")) << "status: " << testing::PrintToString(Status());
+  EXPECT_EQ(Frame(), L"");
+}
+
+struct MenuState {
+  bool open, start, pauseContinue, stop;
+  bool operator==(const MenuState&) const = default;
+};
+
+void PrintTo(const MenuState& m, std::ostream* out) {
+  *out << "{Open " << m.open << ", Start " << m.start << ", Pause/Continue " << m.pauseContinue << ", Stop " << m.stop
+       << "}";
+}
+
+class MainWindow : public Playback {
+ protected:
+  MenuState Menu() {
+    Settle();
+    std::vector<bool> items = FileItemsEnabled();
+    if (items.size() != 4) return ADD_FAILURE() << "the File menu did not open", MenuState{};
+    return {items[0], items[1], items[2], items[3]};
+  }
+  // Drops the paths and waits for the drop to end; a message box that it
+  // brings is closed and its title and text returned.
+  std::pair<std::wstring, std::wstring> Drop(std::vector<std::wstring> paths) {
+    Dropper dropper(main_, std::move(paths));
+    std::pair<std::wstring, std::wstring> box;
+    while (!dropper.Finished(20)) {
+      HWND shown = driver::waitTopWindow(player_->pid(), L"#32770", nullptr, 0);
+      if (!shown) continue;
+      box = {driver::windowText(shown), driver::messageBoxText(shown)};
+      PostMessageW(shown, WM_COMMAND, IDOK, 0);
+    }
+    return box;
+  }
+  // The Config window that Start brings, closed by its close box: playback
+  // then starts with the values it had.
+  void StartThroughConfig() {
+    Command(e2e::kStartCommand);
+    HWND config = WaitWindow(L"Config");
+    ASSERT_NE(config, nullptr);
+    PostMessageW(config, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitGone(config));
+  }
+  // Whether the frame stays as it is for `ms`.
+  bool FrameStays(DWORD ms) {
+    Settle();
+    std::wstring before = Frame();
+    return !WaitUntil([&] { return Frame() != before; }, ms);
+  }
+  bool FrameChanges() {
+    std::wstring before = Frame();
+    return WaitUntil([&] { return Frame() != before; });
+  }
+};
+
+constexpr MenuState kAtStart{true, false, false, false};
+constexpr MenuState kAfterDrop{false, true, true, true};
+constexpr MenuState kPlaying{false, false, true, true};
+constexpr MenuState kStopped{true, false, false, false};
+
+const wchar_t kPathError[] =
+    L"File path error, please drag directory!!\r\nPlease keep English path, by deleting spaces and Chinese symbols!!!";
+
+TEST_F(MainWindow, ADroppedFolderIsTakenAndAPathWithADotIsRefused) {
+  StartPlayer();
+  EXPECT_EQ(Menu(), kAtStart);
+  for (const wchar_t* refused : {L"D:\\frames.v2", L"D:\\a.txt"}) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(refused)));
+    auto [title, text] = Drop({refused});
+    EXPECT_EQ(title, L"Error");
+    EXPECT_EQ(text, kPathError);
+    EXPECT_EQ(Status(), L"Item");
+    EXPECT_EQ(Menu(), kAtStart);
+  }
+  FrameFolder folder(L"dropped");
+  auto [title, text] = Drop({folder.path()});
+  EXPECT_EQ(title, L"") << "no message";
+  EXPECT_EQ(Status(), folder.path());
+  EXPECT_EQ(Menu(), kAfterDrop);
+}
+
+TEST_F(MainWindow, TwoFoldersDroppedTogetherAreTakenAsOneTextAndFindNothing) {
+  StartPlayer(L"--prefix a --rate 50");
+  FrameFolder first(L"first"), second(L"second");
+  first.WriteFrame(L"a", 1, "one");
+  Drop({first.path(), second.path()});
+  // The status bar shows each line break as spaces.
+  EXPECT_TRUE(Status().starts_with(first.path()) && Status().find(second.path()) != std::wstring::npos)
+      << testing::PrintToString(Status());
+  StartThroughConfig();
+  EXPECT_TRUE(WaitForStatus(L"Find...0item..."));
+}
+
+TEST_F(MainWindow, OpenThenCancelStartsNothing) {
+  StartPlayer();
+  Command(e2e::kOpenCommand);
+  HWND dialog = driver::waitTopWindow(player_->pid(), L"#32770", nullptr, kTimeout);
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_NE(driver::waitChild(dialog, L"SysTreeView32", -1, kTimeout), nullptr);
+  driver::cancelDialog(dialog);
+  ASSERT_TRUE(WaitGone(dialog));
+  EXPECT_EQ(Menu(), kAtStart);
+  EXPECT_EQ(Status(), L"Item");
+  EXPECT_EQ(driver::waitTopWindow(player_->pid(), nullptr, L"Config", 300), nullptr) << "no Config window";
+}
+
+TEST_F(MainWindow, OpenWithAFolderShowsConfigThenPlays) {
+  StartPlayer(L"--prefix a --rate 50");
+  FrameFolder folder(L"opened");
+  folder.WriteFrame(L"a", 1, "opened frame");
+  Command(e2e::kOpenCommand);
+  HWND dialog = driver::waitTopWindow(player_->pid(), L"#32770", nullptr, kTimeout);
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_NE(driver::waitChild(dialog, L"SysTreeView32", -1, kTimeout), nullptr);
+  driver::RemoteText path(player_->pid(), folder.path());
+  driver::chooseFolder(dialog, path);
+  HWND config = WaitWindow(L"Config");
+  ASSERT_NE(config, nullptr);
+  EXPECT_EQ(Status(), folder.path());
+  PostMessageW(config, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(WaitUntil([&] { return Frame() == L"opened frame"; }));
+  EXPECT_EQ(Menu(), kPlaying);
+}
+
+TEST_F(MainWindow, ResizingFitsTheFrameBoxAndTheStatusParts) {
+  StartPlayer();
+  SetWindowPos(main_, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
+  Settle();
+  RECT box;
+  GetWindowRect(edit_, &box);
+  EXPECT_EQ(box.right - box.left, 385);
+  EXPECT_EQ(box.bottom - box.top, 220);
+  EXPECT_EQ(driver::statusRightEdges(status_), (std::vector<int>{120, 400}));
+}
+
+TEST_F(MainWindow, StopStopsTheFramesAndSetsTheMenu) {
+  FrameFolder folder(L"stop");
+  for (int i = 1; i <= 200; ++i) folder.WriteFrame(L"a", i, "frame " + std::to_string(i));
+  Play(folder, L"a", 20);
+  EXPECT_EQ(Menu(), kPlaying);
+  ASSERT_TRUE(FrameChanges());
+  Command(e2e::kStopCommand);
+  EXPECT_TRUE(FrameStays(500));
+  EXPECT_EQ(Status(), L"Stop...");
+  EXPECT_EQ(Menu(), kStopped);
+}
+
+TEST_F(MainWindow, StopAfterADropWithNothingStartedChangesOnlyTheStatusAndTheMenu) {
+  StartPlayer();
+  FrameFolder folder(L"nothing");
+  Drop({folder.path()});
+  Command(e2e::kStopCommand);
+  Settle();
+  EXPECT_EQ(Status(), L"Stop...");
+  EXPECT_EQ(Menu(), (MenuState{true, true, false, false})) << "Start keeps its state";
+  EXPECT_EQ(Frame(), L"");
+}
+
+// Pause holds the frames; Continue lets them go on. Pause, Stop and a new
+// playback: the player still counts itself paused, so the first press
+// continues (nothing to continue) and the second pauses.
+TEST_F(MainWindow, PauseAndContinueAlternateAcrossStop) {
+  FrameFolder folder(L"pause");
+  for (int i = 1; i <= 400; ++i) folder.WriteFrame(L"a", i, "frame " + std::to_string(i));
+  Play(folder, L"a", 20);
+  ASSERT_TRUE(FrameChanges());
+  Command(e2e::kPauseContinueCommand);
+  EXPECT_TRUE(FrameStays(500)) << "paused";
+  EXPECT_EQ(Status(), L"Pause...");
+  Command(e2e::kPauseContinueCommand);
+  Settle();
+  EXPECT_TRUE(FrameChanges()) << "continued";
+  Command(e2e::kPauseContinueCommand);
+  EXPECT_TRUE(FrameStays(300)) << "paused again";
+  Command(e2e::kStopCommand);
+  Drop({folder.path()});
+  StartThroughConfig();
+  EXPECT_TRUE(FrameChanges()) << "a new playback starts unheld";
+  Command(e2e::kPauseContinueCommand);
+  Settle();
+  EXPECT_EQ(Status(), L"Playing...");
+  EXPECT_TRUE(FrameChanges()) << "the first press continues: the frames go on";
+  Command(e2e::kPauseContinueCommand);
+  EXPECT_TRUE(FrameStays(500)) << "the second press pauses";
+  EXPECT_EQ(Status(), L"Pause...");
+}
+
+// A folder dropped during playback and a second Start leave two playbacks
+// running, both reading the new folder; Stop stops both.
+TEST_F(MainWindow, StopEndsEveryRunningPlayback) {
+  FrameFolder first(L"older"), second(L"newer");
+  for (int i = 1; i <= 400; ++i) second.WriteFrame(L"a", i, "frame " + std::to_string(i));
+  first.WriteFrame(L"a", 1, "first");
+  for (int i = 2; i <= 400; ++i) first.WriteFrame(L"a", i, "");
+  Play(first, L"a", 20);
+  ASSERT_TRUE(WaitUntil([&] { return Status() == L"Playing...30Item"; }));
+  Drop({second.path()});
+  StartThroughConfig();
+  // Two frame counters, one 30 ahead: the numbers shown go back and forth.
+  int backwards = 0, last = 0;
+  WaitUntil([&] {
+    int shown = 0;
+    if (swscanf(Status().c_str(), L"Playing...%dItem", &shown) == 1 && shown != last) {
+      backwards += shown < last;
+      last = shown;
+    }
+    return backwards >= 3;
+  });
+  EXPECT_GE(backwards, 3) << "both play";
+  Command(e2e::kStopCommand);
+  EXPECT_TRUE(FrameStays(600));
+}
+
+struct CloseCase {
+  const char* name;
+  bool paused;
+};
+
+// The program ends with exit code 0 and no message, whatever plays.
+TEST_F(MainWindow, ClosingDuringPlaybackEndsCleanly) {
+  FrameFolder folder(L"closing");
+  for (int i = 1; i <= 400; ++i) folder.WriteFrame(L"a", i, "frame " + std::to_string(i));
+  for (CloseCase c : {CloseCase{"playing", false}, CloseCase{"paused", true}}) {
+    SCOPED_TRACE(c.name);
+    Play(folder, L"a", 100, L"--track " + e2e::Quoted(e2e::Beside(L"sine.mp3")));
+    ASSERT_TRUE(FrameChanges());
+    if (c.paused) Command(e2e::kPauseContinueCommand);
+    Settle();
+    CloseAndExpectExitCodeZero();
+  }
+}
+
+}  // namespace
