@@ -295,13 +295,14 @@ std::wstring windowText(HWND window) {
 }
 
 // The length comes in the answer's low word; the text then fills a buffer.
+// SB_GETTEXTW takes no buffer size, and the text may change between asking
+// its length and reading it: the buffer holds the longest text a part can
+// answer (the length is a 16-bit word), and the text ends at its zero.
 std::wstring statusText(HWND bar, int part) {
-  DWORD_PTR answer = 0;
-  if (!send(bar, SB_GETTEXTLENGTHW, WPARAM(part), 0, &answer)) return {};
-  std::wstring text(LOWORD(answer) + 1, L'\0');
+  std::wstring text(size_t(0xFFFF) + 1, L'\0');
   RemoteBuffer buffer(bar, text.size() * sizeof(wchar_t));
   if (!buffer.fill(bar, SB_GETTEXTW, WPARAM(part), text.data())) return {};
-  text.resize(LOWORD(answer));
+  text.resize(text.find(L'\0'));
   return text;
 }
 

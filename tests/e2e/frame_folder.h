@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <fstream>
 #include <string>
 #include <string_view>
 
@@ -29,8 +28,10 @@ class FrameFolder {
   const std::wstring& path() const { return path_; }
 
   void Write(const std::wstring& file, std::string_view bytes) const {
-    std::ofstream out((path_ + L"\\" + file).c_str(), std::ios::binary);
-    out.write(bytes.data(), std::streamsize(bytes.size()));
+    HANDLE out = CreateFileW((path_ + L"\\" + file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    if (!bytes.empty()) WriteFile(out, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    CloseHandle(out);
   }
   // prefixNNNN.txt holding `utf8`.
   void WriteFrame(const std::wstring& prefix, int number, std::string_view utf8) const {

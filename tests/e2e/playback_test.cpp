@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "audio_capture.h"
 #include "driver.h"
 #include "e2e_support.h"
 #include "frame_folder.h"
@@ -20,6 +21,9 @@ using e2e::FrameFolder;
 
 class Playback : public e2e::PlayerTest {
  protected:
+  // Often enough to see each frame at 50 frames per second.
+  static constexpr DWORD kRecordPollMs = 1;
+
   // Plays the folder at once with the prefix and rate given.
   void Play(const FrameFolder& folder, const std::wstring& prefix, int rate, const std::wstring& more = L"") {
     StartPlayer(L"--prefix " + e2e::Quoted(prefix) + L" --rate " + std::to_wstring(rate) + L" " + more + L" --play " +
@@ -34,18 +38,19 @@ class Playback : public e2e::PlayerTest {
       std::wstring now = Status();
       if (seen.empty() || seen.back() != now) seen.push_back(now);
       return now == last;
-    });
+    }, kTimeout, kRecordPollMs);
     return seen;
   }
 
-  // The frame texts seen, as StatusesUntil.
+  // The frame texts seen, each once when it came, while `going` holds (or
+  // until the timeout).
   std::vector<std::wstring> FramesWhile(const std::function<bool()>& going) {
     std::vector<std::wstring> seen;
-    while (going()) {
+    WaitUntil([&] {
       std::wstring now = Frame();
       if (seen.empty() || seen.back() != now) seen.push_back(now);
-      Sleep(1);
-    }
+      return !going();
+    }, kTimeout, kRecordPollMs);
     return seen;
   }
 };
@@ -83,6 +88,7 @@ TEST_F(Playback, ThreeFramesPlayInOrderWithTheirStatusTextsAndTheLastStays) {
   std::vector<std::wstring> statuses = StatusesUntil(L"Playing...3Item");
   std::vector<std::wstring> expected = {L"Find...3item...", L"Playing...1Item", L"Playing...2Item", L"Playing...3Item"};
   EXPECT_EQ(From(statuses, L"Find...3item..."), expected);
+  EXPECT_EQ(driver::waitTopWindow(player_->pid(), nullptr, L"Config", 0), nullptr) << "--play needs no Config window";
   EXPECT_EQ(Frame(), L"frame 3\r\nline two");
   Sleep(500);
   EXPECT_EQ(Status(), L"Playing...3Item") << "the end of playback changes nothing";
@@ -374,6 +380,98 @@ TEST_F(MainWindow, StopEndsEveryRunningPlayback) {
   EXPECT_GE(backwards, 3) << "both play";
   Command(e2e::kStopCommand);
   EXPECT_TRUE(FrameStays(600));
+}
+
+// The pause comes while the counting thread still counts a large folder:
+// the count text still comes, and no frame before Continue.
+// The pause comes while the counting thread still counts a large folder
+// (made by the build: make_counting_folder.py): the count text still comes,
+// and no frame before Continue.
+TEST_F(MainWindow, APauseDuringCountingHoldsPlaybackUntilContinue) {
+  const std::wstring folder = e2e::Beside(L"counting_frames");
+  ASSERT_EQ(folder.find(L'.'), std::wstring::npos) << "the player refuses a folder path with a dot";
+  StartPlayer(L"--prefix a --rate 10 --play " + e2e::Quoted(folder));
+  Command(e2e::kPauseContinueCommand);
+  std::vector<std::wstring> statuses = StatusesUntil(L"Find...30003item...");
+  EXPECT_EQ(From(statuses, L"Pause..."), (std::vector<std::wstring>{L"Pause...", L"Find...30003item..."}))
+      << "the pause came during counting: " << testing::PrintToString(statuses);
+  EXPECT_TRUE(FrameStays(500));
+  EXPECT_EQ(Frame(), L"");
+  Command(e2e::kPauseContinueCommand);
+  std::vector<std::wstring> frames = FramesWhile([&] { return Status() != L"Playing...4Item"; });
+  EXPECT_EQ(From(frames, L"frame 1"), (std::vector<std::wstring>{L"frame 1", L"frame 2", L"frame 3", L""}));
+}
+
+class PlaybackHeard : public MainWindow {
+ protected:
+  driver::Process Launch(const std::wstring& exePath, const std::wstring& arguments) override {
+    return capture_.start(exePath, arguments);
+  }
+  void ExpectSilence(const char* when) {
+    EXPECT_TRUE(capture_.waitForSilence(kTimeout)) << "the sound did not stop " << when;
+    EXPECT_TRUE(capture_.staysSilent(1000)) << "sound " << when;
+  }
+  e2e::AudioCapture capture_;
+};
+
+TEST_F(PlaybackHeard, TheTrackSoundsWithTheFramesAndPausesAndStopsWithThem) {
+  FrameFolder folder(L"heard");
+  for (int i = 1; i <= 400; ++i) folder.WriteFrame(L"a", i, "frame " + std::to_string(i));
+  Play(folder, L"a", 20, L"--track " + e2e::Quoted(e2e::Beside(L"sine.mp3")));
+  ASSERT_TRUE(FrameChanges());
+  EXPECT_TRUE(capture_.waitForSound(kTimeout)) << "nothing sounded while the frames played";
+  Command(e2e::kPauseContinueCommand);
+  EXPECT_TRUE(FrameStays(300));
+  ExpectSilence("while paused");
+  Command(e2e::kPauseContinueCommand);
+  EXPECT_TRUE(FrameChanges());
+  EXPECT_TRUE(capture_.waitForSound(kTimeout)) << "nothing sounded after Continue";
+  Command(e2e::kStopCommand);
+  EXPECT_TRUE(FrameStays(300));
+  ExpectSilence("after Stop");
+}
+
+// Closing the Config window by its close box keeps the values from before:
+// after program start an empty prefix, so frames are 0001.txt, 0002.txt...,
+// and no frame rate, so each frame is followed by the short fixed wait.
+TEST_F(MainWindow, WithoutAPrefixFramesAreTheBareNumbers) {
+  StartPlayer();
+  FrameFolder folder(L"bare");
+  folder.WriteFrame(L"", 1, "bare one");
+  folder.WriteFrame(L"", 2, "bare two");
+  Drop({folder.path()});
+  StartThroughConfig();
+  EXPECT_TRUE(WaitForStatus(L"Playing...2Item"));
+  EXPECT_EQ(Frame(), L"bare two");
+}
+
+// A bad command line is reported with the usage, and the player starts as
+// if it had none.
+TEST_F(MainWindow, ABadOptionIsReportedAndThePlayerStartsWithoutOptions) {
+  FrameFolder folder(L"badoption");
+  folder.WriteFrame(L"a", 1, "never");
+  StartPlayer(L"--prefix a --bogus --play " + e2e::Quoted(folder.path()));
+  HWND box = driver::waitTopWindow(player_->pid(), L"#32770", L"Ombrevista", kTimeout);
+  ASSERT_NE(box, nullptr);
+  std::wstring text = driver::messageBoxText(box);
+  EXPECT_TRUE(text.starts_with(L"Unknown option: --bogus\r\n\r\nUsage: ombrevista.exe")) << testing::PrintToString(text);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitGone(box));
+  EXPECT_EQ(Status(), L"Item");
+  EXPECT_EQ(Menu(), kAtStart);
+  Drop({folder.path()});
+  EXPECT_EQ(Menu(), kAfterDrop) << "the player is usable";
+}
+
+TEST_F(MainWindow, HelpShowsTheUsageAndEnds) {
+  player_ = std::make_unique<driver::Process>(Launch(e2e::Beside(L"ombrevista.exe"), L"--help"));
+  HWND box = driver::waitTopWindow(player_->pid(), L"#32770", L"Ombrevista", kTimeout);
+  ASSERT_NE(box, nullptr);
+  EXPECT_TRUE(driver::messageBoxText(box).starts_with(L"Usage: ombrevista.exe"));
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  DWORD code = 1;
+  ASSERT_TRUE(player_->waitExit(kTimeout, &code));
+  EXPECT_EQ(code, 0u);
 }
 
 struct CloseCase {

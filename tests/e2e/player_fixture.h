@@ -37,9 +37,14 @@ class PlayerTest : public ::testing::Test {
     if (player_ && player_->running()) CloseAndExpectExitCodeZero();
   }
 
+  // How the player is started; a test that listens to it starts it otherwise.
+  virtual driver::Process Launch(const std::wstring& exePath, const std::wstring& arguments) {
+    return driver::Process::start(exePath, arguments);
+  }
+
   // Starts the player and waits for its main window and units.
   void StartPlayer(const std::wstring& arguments = L"") {
-    player_ = std::make_unique<driver::Process>(driver::Process::start(Beside(L"ombrevista.exe"), arguments));
+    player_ = std::make_unique<driver::Process>(Launch(Beside(L"ombrevista.exe"), arguments));
     main_ = driver::waitTopWindow(player_->pid(), L"VNWindow", L"Ombrevista", kTimeout);
     ASSERT_NE(main_, nullptr) << "the main window did not appear";
     edit_ = driver::waitChild(main_, L"Edit", -1, kTimeout);
@@ -57,8 +62,8 @@ class PlayerTest : public ::testing::Test {
   }
 
   // Polls until `done` holds; false after the timeout.
-  static bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = kTimeout) {
-    for (ULONGLONG deadline = GetTickCount64() + timeoutMs;; Sleep(10)) {
+  static bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = kTimeout, DWORD pollMs = 10) {
+    for (ULONGLONG deadline = GetTickCount64() + timeoutMs;; Sleep(pollMs)) {
       if (done()) return true;
       if (GetTickCount64() >= deadline) return false;
     }
