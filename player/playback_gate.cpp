@@ -142,7 +142,10 @@ bool ServeWorkersUntil(HANDLE event, DWORD backstopMs) {
   for (;;) {
     ULONGLONG now = GetTickCount64();
     DWORD left = now < end ? DWORD(end - now) : 0;
-    DWORD woken = MsgWaitForMultipleObjectsEx(1, &event, left, QS_SENDMESSAGE, 0);
+    // Wakes for sent messages already waiting too, not only for new ones: a
+    // message the thread has seen (GetQueueStatus, say) but not carried out
+    // would otherwise wait for the backstop, and its sender with it.
+    DWORD woken = MsgWaitForMultipleObjectsEx(1, &event, left, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
     if (woken == WAIT_OBJECT_0) return true;
     if (woken != WAIT_OBJECT_0 + 1) return false;
     MSG message;
