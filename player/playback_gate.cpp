@@ -1,5 +1,6 @@
 #include "player/playback_gate.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -9,6 +10,12 @@ namespace {
 // Long enough for any step (opening a track takes under a second); only a
 // fault ever reaches it.
 constexpr DWORD kStepBackstopMs = 10000;
+
+// The longest single wait for a due time. A wait the system's millisecond
+// count cannot hold (infinite, or beyond 2^32 ms) is cut into waits of this
+// length rather than converted, which would wrap to a short or zero wait
+// and spin.
+constexpr double kLongestDueWaitMs = 3600e3;
 
 int64_t CounterNow() {
   LARGE_INTEGER now;
@@ -97,7 +104,7 @@ bool PlaybackGate::WaitUntil(double dueMs) {
     }
     double left = dueMs - ClockMsLocked();
     if (left <= 0) return true;
-    locked.Wait(DWORD(std::ceil(left)));
+    locked.Wait(DWORD(std::ceil(std::min(left, kLongestDueWaitMs))));
   }
 }
 
