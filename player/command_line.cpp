@@ -52,6 +52,29 @@ bool IsMp3Name(std::wstring_view path) {
   return dot != std::wstring_view::npos && path.substr(dot + 1) == L"mp3";
 }
 
+// Start-up makes the program's own folder current: a path the user gave
+// relative to the shell's folder is made full before that happens.
+std::wstring FullPath(const std::wstring& path) {
+  DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return path;
+  std::wstring full(size, L'\0');
+  full.resize(GetFullPathNameW(path.c_str(), size, full.data(), nullptr));
+  return full;
+}
+
+bool IsFile(const std::wstring& path) {
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string ReadTrack(const std::wstring& value, CommandLine& line) {
+  if (!IsMp3Name(value)) return "--track takes an MP3 file whose name ends in \".mp3\".";
+  std::wstring path = FullPath(value);
+  if (!IsFile(path)) return "--track: there is no such file.";
+  line.track = ExactGbk(path);
+  return line.track ? "" : "--track: the text has characters this program cannot use.";
+}
+
 // Reads one option and its value; a description of the fault, or "".
 std::string ReadOption(const std::vector<std::wstring>& arguments, size_t& at, CommandLine& line) {
   const std::wstring& option = arguments[at];
@@ -68,15 +91,13 @@ std::string ReadOption(const std::vector<std::wstring>& arguments, size_t& at, C
     line.rate = Rate(value);
     return line.rate ? "" : "--rate takes a whole number of frames per second from 1 to 1000.";
   }
-  if (!IsMp3Name(value)) return "--track takes an MP3 file whose name ends in \".mp3\".";
-  if (GetFileAttributesW(value.c_str()) == INVALID_FILE_ATTRIBUTES) return "--track: there is no such file.";
-  return line.track = gbk, "";
+  return ReadTrack(value, line);
 }
 
 std::string ReadFolder(const std::wstring& argument, CommandLine& line) {
   if (line.folder) return "Only one folder can be played.";
   if (argument.empty()) return "The folder's path is empty.";
-  line.folder = ExactGbk(argument);
+  line.folder = ExactGbk(FullPath(argument));
   return line.folder ? "" : "The folder's path has characters this program cannot use.";
 }
 

@@ -4,7 +4,8 @@
 // Without arguments the player starts as usual. A FOLDER is taken as if it
 // had been dropped on the main window; --prefix, --rate and --track preset
 // what the Config window sets; --play starts playback at once, as Config's
-// "Start" would. A bad option is reported and all options are ignored.
+// "Start" would. Relative paths are taken from the folder the player was
+// started in. A bad option is reported and all options are ignored.
 #pragma once
 
 #include <cstdint>

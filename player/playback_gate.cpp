@@ -1,5 +1,6 @@
 #include "player/playback_gate.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -9,6 +10,12 @@ namespace {
 // Long enough for any step (opening a track takes under a second); only a
 // fault ever reaches it.
 constexpr DWORD kStepBackstopMs = 10000;
+
+// The longest single wait for a due time. A wait the system's millisecond
+// count cannot hold (infinite, or beyond 2^32 ms) is cut into waits of this
+// length rather than converted, which would wrap to a short or zero wait
+// and spin.
+constexpr double kLongestDueWaitMs = 3600e3;
 
 int64_t CounterNow() {
   LARGE_INTEGER now;
@@ -97,7 +104,7 @@ bool PlaybackGate::WaitUntil(double dueMs) {
     }
     double left = dueMs - ClockMsLocked();
     if (left <= 0) return true;
-    locked.Wait(DWORD(std::ceil(left)));
+    locked.Wait(DWORD(std::ceil(std::min(left, kLongestDueWaitMs))));
   }
 }
 
@@ -142,7 +149,10 @@ bool ServeWorkersUntil(HANDLE event, DWORD backstopMs) {
   for (;;) {
     ULONGLONG now = GetTickCount64();
     DWORD left = now < end ? DWORD(end - now) : 0;
-    DWORD woken = MsgWaitForMultipleObjectsEx(1, &event, left, QS_SENDMESSAGE, 0);
+    // Wakes for sent messages already waiting too, not only for new ones: a
+    // message the thread has seen (GetQueueStatus, say) but not carried out
+    // would otherwise wait for the backstop, and its sender with it.
+    DWORD woken = MsgWaitForMultipleObjectsEx(1, &event, left, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
     if (woken == WAIT_OBJECT_0) return true;
     if (woken != WAIT_OBJECT_0 + 1) return false;
     MSG message;

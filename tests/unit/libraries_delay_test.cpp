@@ -11,18 +11,14 @@
 
 #include "libraries/libraries.h"
 #include "program_fixture.h"
+#include "timing.h"
 
 namespace {
 
 using namespace lib::utilities;
 
-// Milliseconds on the performance counter, from an arbitrary start.
-double NowMs() {
-  LARGE_INTEGER now, frequency;
-  QueryPerformanceCounter(&now);
-  QueryPerformanceFrequency(&frequency);
-  return double(now.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
+using testing_support::NowMs;
+using testing_support::ThreadCpuMs;
 
 // Program code's call, through the library's checking entry; the callback
 // that processes messages comes with the fixture's libraries. Answers how
@@ -109,14 +105,6 @@ TEST_F(Delaying, MessagesOfTheCallingThreadAreProcessedWhileItWaits) {
   ASSERT_NE(MessageWindow::sentArrived, 0) << "the sent message was handled";
   EXPECT_LT(MessageWindow::postedArrived - postedAt, 200.0);
   EXPECT_LT(MessageWindow::sentArrived - sentAt, 200.0);
-}
-
-// The processor time of the calling thread so far, in milliseconds.
-double ThreadCpuMs() {
-  FILETIME created, exited, kernel, user;
-  GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-  auto hundredNs = [](FILETIME t) { return double(uint64_t(t.dwHighDateTime) << 32 | t.dwLowDateTime); };
-  return (hundredNs(kernel) + hundredNs(user)) / 10000.0;
 }
 
 struct WorkerCase {
