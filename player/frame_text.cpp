@@ -14,6 +14,7 @@ constexpr int kWideCharToMultiByte = 1;
 constexpr uint32_t kUtf8CodePage = 65001;
 constexpr uint32_t kGbkCodePage = 936;
 constexpr int32_t kTextType = 10;
+constexpr wchar_t kByteOrderMark = 0xFEFF;
 
 // "#引号" in GBK: the program's texts are GBK.
 constexpr const char* kQuoteMark = "#\xD2\xFD\xBA\xC5";
@@ -62,6 +63,9 @@ OwnedText Utf8ToCp936(const OwnedBytes& bytes) {
   Utf16Length(bytes, reinterpret_cast<wchar_t*>(utf16.data()), units);
   auto* wide = reinterpret_cast<const wchar_t*>(utf16.data());
   int32_t wideUnits = utf16.size() / 2;
+  // Editors on Windows often start UTF-8 with a byte-order mark: it marks
+  // the encoding and is no part of the frame (code page 936 would show "?").
+  if (wide[0] == kByteOrderMark) ++wide, --wideUnits;
   OwnedBytes gbk = NewZeroByteSet(GbkLength(wide, wideUnits, nullptr, 0));
   GbkLength(wide, wideUnits, reinterpret_cast<char*>(gbk.data()), gbk.size());
   return OwnedText(CallCore(core::CMD_BYTE_SET_TO_VALUE, {gbk.argument(), rt::MakeInt(kTextType)}));

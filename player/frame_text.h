@@ -16,6 +16,7 @@ std::string FramePath(const std::string& directory, const std::string& prefix, i
 // The file's UTF-8 bytes as GBK text, through the declared kernel32
 // conversions: characters code page 936 lacks, and invalid sequences, come
 // out as the system's replacements; the text ends at the first zero byte.
+// A leading byte-order mark is dropped.
 OwnedText Utf8ToCp936(const OwnedBytes& bytes);
 
 // The part of `text` between the first `left` from `start` on and the next

@@ -7,6 +7,7 @@
 
 #include "fatal_trap.h"
 #include "player/form_data.h"
+#include "player_forms.h"
 #include "runtime/program.h"
 #include "runtime/startup.h"
 #include "windows/menu.h"
@@ -17,12 +18,6 @@ namespace {
 
 using namespace win;
 
-uint32_t HandlerCount() {
-  uint32_t n = 0;
-  while (player::kHandlerNames[n]) ++n;
-  return n;
-}
-
 std::span<const uint8_t> FormData() { return {player::kFormData, player::kFormDataSize}; }
 
 std::string HandlerName(uint32_t relocated) { return relocated ? player::kHandlerNames[relocated - 1] : "<none>"; }
@@ -30,7 +25,7 @@ std::string HandlerName(uint32_t relocated) { return relocated ? player::kHandle
 class CompiledForms : public ::testing::Test {
  protected:
   void SetUp() override {
-    auto read = ReadFormData(FormData(), HandlerCount());
+    auto read = ReadFormData(FormData(), testing_support::PlayerHandlerCount());
     ASSERT_TRUE(read);
     templates_ = std::move(*read);
   }
@@ -48,7 +43,7 @@ TEST_F(CompiledForms, FourWindowsInOrder) {
   EXPECT_EQ(templates_[1].windowId, 0x5201000Eu);
   EXPECT_EQ(templates_[2].windowId, 0x52010019u);
   EXPECT_EQ(templates_[3].windowId, 0x52010130u);
-  EXPECT_EQ(player::kFormDataSize, 5466u);
+  EXPECT_EQ(player::kFormDataSize, 5474u);
 }
 
 TEST_F(CompiledForms, MainWindowRecordsInListOrder) {
@@ -86,11 +81,13 @@ TEST_F(CompiledForms, EditBoxRecordFields) {
 TEST_F(CompiledForms, HandlersAreRelocatedIntoTheTable) {
   const UnitList& units = Window(0x52010001).units;
   UnitRecordLayout window = units.unitLayout(0);
-  ASSERT_EQ(units.word(0, window.eventCount), 2u);
+  ASSERT_EQ(units.word(0, window.eventCount), 3u);
   EXPECT_EQ(units.word(0, window.bindings), 0u);
   EXPECT_EQ(HandlerName(units.word(0, window.bindings + 4)), "OnMainCreated");
-  EXPECT_EQ(units.word(0, window.bindings + 8), 4u);
-  EXPECT_EQ(HandlerName(units.word(0, window.bindings + 12)), "OnMainResized");
+  EXPECT_EQ(units.word(0, window.bindings + 8), 2u);
+  EXPECT_EQ(HandlerName(units.word(0, window.bindings + 12)), "OnMainDestroying");
+  EXPECT_EQ(units.word(0, window.bindings + 16), 4u);
+  EXPECT_EQ(HandlerName(units.word(0, window.bindings + 20)), "OnMainResized");
   uint32_t open = *units.indexOf(0x26010003);
   MenuRecordLayout m = units.menuLayout(open);
   EXPECT_EQ(units.zText(open, m.caption), "Open");
@@ -120,7 +117,7 @@ TEST(FormData, HandlerOffsetPastTheTableIsAnError) {
 TEST(FormData, EveryTruncationIsRefused) {
   auto data = FormData();
   for (size_t n = 0; n < data.size(); ++n)
-    ASSERT_FALSE(ReadFormData(data.first(n), HandlerCount())) << "accepted a cut at " << n;
+    ASSERT_FALSE(ReadFormData(data.first(n), testing_support::PlayerHandlerCount())) << "accepted a cut at " << n;
 }
 
 // Flipped bytes either still read as a sound structure or are refused; the
@@ -132,7 +129,7 @@ TEST(FormData, FlippedBytesNeverBreakTheReader) {
     std::vector<uint8_t> damaged = data;
     int flips = 1 + int(random() % 4);
     for (int f = 0; f < flips; ++f) damaged[random() % damaged.size()] ^= uint8_t(1 + random() % 255);
-    auto read = ReadFormData(damaged, HandlerCount());
+    auto read = ReadFormData(damaged, testing_support::PlayerHandlerCount());
     if (!read) continue;
     for (auto& t : *read) {
       for (uint32_t i = 0; i < t.units.count(); ++i) {
@@ -147,7 +144,7 @@ TEST(FormData, StartUpReportsABadFormAsFatal) {
   rt::ProgramDescriptor program{};
   program.formData = player::kFormData;
   program.formDataSize = player::kFormDataSize - 1;
-  program.handlerCount = HandlerCount();
+  program.handlerCount = testing_support::PlayerHandlerCount();
   auto raised = testing_support::ExpectFatal([&] { rt::InstallFormData(program); });
   EXPECT_EQ(raised.message, "载入窗口模板数据段出错!");
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "player/form_data.h"
+#include "player_forms.h"
 #include "runtime/gbk.h"
 #include "unit_list_builder.h"
 #include "windows/registry.h"
@@ -42,7 +43,7 @@ std::vector<ACCEL> Accelerators(HACCEL table) {
 }
 
 TEST(MenuBuilding, MainWindowMenuFromTheCompiledForm) {
-  auto templates = ReadFormData({player::kFormData, player::kFormDataSize}, 19);
+  auto templates = ReadFormData({player::kFormData, player::kFormDataSize}, testing_support::PlayerHandlerCount());
   ASSERT_TRUE(templates);
   BuiltMenu built = BuildMenu((*templates)[0].units);
   ASSERT_NE(built.bar, nullptr);

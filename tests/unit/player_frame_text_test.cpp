@@ -148,6 +148,9 @@ TEST_F(FrameTextDecoding, Utf8BecomesGbk) {
       {"ends at a zero byte", std::string_view("ab\0cd", 5), "ab"},
       {"a zero byte first", std::string_view("\0ab", 3), ""},
       {"one lone byte", "x", "x"},
+      {"a byte-order mark first is dropped", Utf8(u8"\uFEFF帧 1"), "帧 1"},
+      {"only a byte-order mark", Utf8(u8"\uFEFF"), ""},
+      {"one later is a character GBK lacks", Utf8(u8"a\uFEFFb"), "a?b"},
   };
   for (const auto& c : cases) EXPECT_EQ(Decode(c.utf8).str(), c.expected) << c.name;
 }
