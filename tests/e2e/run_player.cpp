@@ -73,8 +73,8 @@ bool ReadOption(std::wstring_view option, const wchar_t* value, Options& options
 std::optional<Options> ReadOptions(int argc, wchar_t** argv) {
   Options options;
   int at = 1;
-  for (; at + 1 < argc && std::wstring_view(argv[at]).starts_with(L"--"); at += 2)
-    if (!ReadOption(argv[at], argv[at + 1], options)) return std::nullopt;
+  for (; at < argc && std::wstring_view(argv[at]).starts_with(L"--"); at += 2)
+    if (at + 1 >= argc || !ReadOption(argv[at], argv[at + 1], options)) return std::nullopt;
   if (at >= argc) return std::nullopt;
   options.player = argv[at];
   options.arguments.assign(argv + at + 1, argv + argc);
