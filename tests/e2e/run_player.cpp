@@ -144,7 +144,8 @@ class PlayerRun {
       if (font) CloseAndWait(font);
       return;
     }
-    SendMessageW(box, WM_SETTEXT, 0, LPARAM(std::to_wstring(size).c_str()));
+    SendMessageTimeoutW(box, WM_SETTEXT, 0, LPARAM(std::to_wstring(size).c_str()), SMTO_ABORTIFHUNG,
+                        kWindowTimeoutMs, nullptr);
     driver::clickButton(ok);
     if (!WaitUntil(After(kWindowTimeoutMs), [&] { return !IsWindow(font); })) Complain("the Font window stays open");
     fontFrame_ = PlayingFrame(Status()) + 1;
@@ -172,8 +173,8 @@ class PlayerRun {
   // Message boxes first (a modal one holds the main window), then the main
   // window; the player's exit code, or nothing when it had to be killed.
   std::optional<DWORD> Close() {
-    for (int box = 0; box < kMaxMessageBoxes && CloseMessageBox(); ++box) {
-    }
+    int boxes = 0;
+    while (boxes < kMaxMessageBoxes && CloseMessageBox()) ++boxes;
     if (HWND main = MainWindow()) PostMessageW(main, WM_CLOSE, 0, 0);
     DWORD code = 0;
     if (player_.waitExit(kWindowTimeoutMs, &code)) return code;
