@@ -128,6 +128,21 @@ std::string utf8(const std::wstring& text) {
 
 std::wstring quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 
+// Quoted so that CommandLineToArgvW reads the word back unchanged: a run of
+// backslashes is literal unless a quote follows it, where each one counts
+// double; the closing quote makes the word's trailing run such a run.
+std::wstring quotedWord(const std::wstring& word) {
+  std::wstring result = L"\"";
+  size_t backslashes = 0;  // the run just copied
+  for (wchar_t c : word) {
+    if (c == L'"') result.append(backslashes + 1, L'\\');
+    backslashes = c == L'\\' ? backslashes + 1 : 0;
+    result += c;
+  }
+  result.append(backslashes, L'\\');
+  return result + L'"';
+}
+
 // Starts the program and hands back its process handle (null for a Unix
 // program, which Wine starts without one).
 HANDLE launch(const std::wstring& exePath, std::wstring commandLine) {
@@ -198,6 +213,12 @@ std::wstring windowsPath(const std::string& unixPath) {
   return result;
 }
 
+std::wstring argumentLine(const std::vector<std::wstring>& arguments) {
+  std::wstring line;
+  for (const std::wstring& argument : arguments) line += (line.empty() ? L"" : L" ") + quotedWord(argument);
+  return line;
+}
+
 Process Process::start(const std::wstring& exePath, const std::wstring& args) {
   std::wstring commandLine = quoted(exePath);
   if (!args.empty()) commandLine += L" " + args;
@@ -265,6 +286,12 @@ HWND waitTopWindow(DWORD pid, const wchar_t* className, const wchar_t* title,
            hasClass(window, className) && (!title || windowText(window) == title);
   };
   return poll(timeoutMs, [&] { return first(topWindows(), matches); });
+}
+
+std::vector<HWND> topWindows(DWORD pid) {
+  std::vector<HWND> windows = topWindows();
+  std::erase_if(windows, [&](HWND window) { return ownerPid(window) != pid || !IsWindowVisible(window); });
+  return windows;
 }
 
 HWND waitChild(HWND parent, const wchar_t* className, int controlId,

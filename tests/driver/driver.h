@@ -66,6 +66,10 @@ class Process {
   DWORD pid_ = 0;
 };
 
+// The arguments as one command line that CommandLineToArgvW (and the C
+// runtime) splits back into exactly these words, for Process::start.
+std::wstring argumentLine(const std::vector<std::wstring>& arguments);
+
 // A path in Wine's other view of the file system; empty when this does not
 // run under Wine or the path has no such name.
 std::string unixPath(const std::wstring& windowsPath);
@@ -78,6 +82,9 @@ enum class Visibility { VisibleOnly, IncludeHidden };
 HWND waitTopWindow(DWORD pid, const wchar_t* className, const wchar_t* title,
                    DWORD timeoutMs,
                    Visibility visibility = Visibility::VisibleOnly);
+
+// The process's visible top-level windows, in EnumWindows' order.
+std::vector<HWND> topWindows(DWORD pid);
 
 // A descendant of parent; className is ignored when null, controlId when -1.
 HWND waitChild(HWND parent, const wchar_t* className, int controlId,

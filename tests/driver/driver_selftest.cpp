@@ -2,6 +2,13 @@
 // with kMessageBoxFlag, shows a standard message box and exits with the answer.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
 #include "driver.h"
 
 namespace {
@@ -103,6 +110,35 @@ TEST(Driver, WaitGivesUpAtTimeout) {
   const ULONGLONG elapsed = GetTickCount64() - started;
   EXPECT_GE(elapsed, 300u);
   EXPECT_LT(elapsed, 3000u);
+}
+
+struct Words {
+  const char* name;
+  std::vector<std::wstring> words;
+};
+
+const Words kWords[] = {
+    {"plain words", {L"--rate", L"25"}},
+    {"an empty word", {L"--prefix", L"", L"x"}},
+    {"spaces and a tab", {L"C:\\my frames\\a b", L"x\ty"}},
+    {"a quote", {L"say \"hi\"", L"\""}},
+    {"backslashes before a quote", {L"a\\\"b", L"a\\\\\"b"}},
+    {"a trailing backslash", {L"Z:\\frames\\", L"Z:\\frames\\\\"}},
+    {"backslashes alone", {L"\\", L"\\\\server\\share"}},
+    {"Chinese", {L"帧 第一", L"影子"}},
+};
+
+TEST(Driver, ArgumentLineSplitsBackIntoItsWords) {
+  for (const Words& words : kWords) {
+    SCOPED_TRACE(words.name);
+    const std::wstring line = L"program.exe " + driver::argumentLine(words.words);
+    int count = 0;
+    wchar_t** split = CommandLineToArgvW(line.c_str(), &count);
+    ASSERT_NE(split, nullptr);
+    const std::vector<std::wstring> back(split + 1, split + count);
+    LocalFree(split);
+    EXPECT_EQ(back, words.words) << "line: " << testing::PrintToString(line);
+  }
 }
 
 TEST(Driver, StartReportsMissingProgram) {

@@ -14,19 +14,9 @@
 
 #include "driver.h"
 #include "e2e_support.h"
+#include "player_commands.h"
 
 namespace e2e {
-
-// The File, Setting and Help items' command IDs: 20000 + the item's place
-// in the menu.
-enum PlayerCommand : int {
-  kOpenCommand = 20001,
-  kStartCommand = 20002,
-  kPauseContinueCommand = 20003,
-  kStopCommand = 20004,
-  kFontCommand = 20006,
-  kAboutCommand = 20008,
-};
 
 class PlayerTest : public ::testing::Test {
  public:
