@@ -34,8 +34,9 @@ void UseTrack(const char* path) {
   State().useBgm = 1;
 }
 
-// The dialog's run lets the window end (its close box, or "Start"): then
-// nothing is taken and the window is not touched.
+// The dialog has no owner, so the window can end while it is up (its close
+// box, or "Start"). Then nothing is taken, and the window is not touched:
+// its units are gone, and reaching them would be a fatal runtime error.
 void TakeDialogChoice(bool chosen) {
   if (!IsLoaded(ConfigWindow())) return;
   if (chosen) return UseTrack(ReadText(kConfigWindow, kTrackDialog, kFileName).c_str());
