@@ -332,6 +332,26 @@ HWND findButton(HWND parent, const std::wstring& caption) {
 
 void clickButton(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
+void clickAt(HWND window, int x, int y) {
+  LPARAM at = MAKELPARAM(x, y);
+  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(window, WM_LBUTTONUP, 0, at);
+}
+
+void clickSpinArrow(HWND spin, bool upper) {
+  RECT r;
+  GetClientRect(spin, &r);
+  clickAt(spin, r.right / 2, upper ? r.bottom / 4 : r.bottom * 3 / 4);
+}
+
+// The message carries the screen point under the mouse: the window's centre.
+void postWheel(HWND window, int delta) {
+  RECT r;
+  GetWindowRect(window, &r);
+  PostMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(SHORT(delta))),
+               MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+}
+
 void postCommand(HWND window, int commandId) {
   PostMessageW(window, WM_COMMAND, MAKEWPARAM(commandId, 0), 0);
 }
