@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "driver.h"
 #include "e2e_support.h"
@@ -27,12 +29,47 @@ enum PlayerCommand : int {
   kAboutCommand = 20008,
 };
 
+// A folder of its own in the temporary directory, with no "." in its path
+// (the main window refuses such a path), removed with its files.
+class TempFolder {
+ public:
+  explicit TempFolder(const std::wstring& name) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    path_ = std::wstring(temp) + name + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(path_.c_str(), nullptr);
+  }
+  ~TempFolder() {
+    for (const std::wstring& file : files_) DeleteFileW(file.c_str());
+    RemoveDirectoryW(path_.c_str());
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::wstring& path() const { return path_; }
+  // Writes a file into the folder; its full path.
+  std::wstring Add(const std::wstring& name, const std::string& bytes) {
+    std::wstring file = path_ + L"\\" + name;
+    std::ofstream(file.c_str(), std::ios::binary) << bytes;
+    files_.push_back(file);
+    return file;
+  }
+
+ private:
+  std::wstring path_;
+  std::vector<std::wstring> files_;
+};
+
 class PlayerTest : public ::testing::Test {
  public:
   static constexpr DWORD kTimeout = 20000;
 
  protected:
+  // A modal window a test left open is closed first: the user can close
+  // the main window only after it.
   void TearDown() override {
+    if (modal_ && IsWindow(modal_)) PostMessageW(modal_, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitGone(modal_)) << "the modal window closes";
     if (player_ && player_->running()) CloseAndExpectExitCodeZero();
   }
 
@@ -69,6 +106,27 @@ class PlayerTest : public ::testing::Test {
   }
 
   void Command(PlayerCommand command) { driver::postCommand(main_, command); }
+  // Opens a modal window from the menu; it is ready (its created handler
+  // has run) once it has disabled the main window.
+  HWND OpenModal(PlayerCommand command, const wchar_t* title) {
+    Command(command);
+    modal_ = driver::waitTopWindow(player_->pid(), L"VNWindow", title, kTimeout);
+    bool ready = modal_ && WaitUntil([&] { return !IsWindowEnabled(main_); });
+    if (!ready) ADD_FAILURE() << "the modal window did not open";
+    return ready ? modal_ : nullptr;
+  }
+  // A unit of a window by its control ID.
+  static HWND Control(HWND window, int id) { return driver::waitChild(window, nullptr, id, kTimeout); }
+  // The player's message box titled "Error"; null when none comes.
+  HWND ErrorBox() { return driver::waitTopWindow(player_->pid(), L"#32770", L"Error", kTimeout); }
+  // Presses a message box's OK; false when the box stays.
+  bool Dismiss(HWND box) {
+    driver::clickButton(driver::findButton(box, L"OK"));
+    return WaitGone(box);
+  }
+  static void SetText(HWND window, const std::wstring& text) {
+    SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
   bool MenuEnabled(PlayerCommand command) {
     UINT state = GetMenuState(GetMenu(main_), UINT(command), MF_BYCOMMAND);
     return state != UINT(-1) && !(state & (MF_DISABLED | MF_GRAYED));
@@ -94,6 +152,7 @@ class PlayerTest : public ::testing::Test {
 
   std::unique_ptr<driver::Process> player_;
   HWND main_ = nullptr, edit_ = nullptr, status_ = nullptr;
+  HWND modal_ = nullptr;  // the last window OpenModal opened
   int mark_ = 0;
 };
 
