@@ -89,10 +89,7 @@ void SetMenuForStart() {
 }
 
 // Drops on the main window raise DropTarget1's event from now on.
-void OnMainCreated(rt::HandlerCall&) {
-  rt::ArgRecord handle = CallCore(core::CMD_GET_WINDOW_HANDLE, {MainWindow()});
-  CallLibrary(rt::LIB_DRAG_DROP, lib::drag_drop::CMD_REGISTER_DROP_WINDOW, {kDropTarget, handle});
-}
+void OnMainCreated(rt::HandlerCall&) { RegisterDropWindow(kDropTarget, MainWindow()); }
 
 // The edit box and the status parts follow the window's outer size.
 void OnMainResized(rt::HandlerCall&) {
@@ -102,15 +99,7 @@ void OnMainResized(rt::HandlerCall&) {
   SetPartWidth(1, int32_t(MainWidth() * 0.7));
 }
 
-// The playback threads write to this window's units and read the state
-// that the end of the program frees: they end before the units go.
-void OnMainDestroying(rt::HandlerCall&) { EndAllPlaybacks(); }
-
-// Event 3's one argument is the address of the variable holding the path.
-void OnMainDrop(rt::HandlerCall& call) {
-  const char* path = *reinterpret_cast<char* const*>(intptr_t(call.arguments[0]));
-  AcceptDroppedPath(path ? path : "");
-}
+void OnMainDrop(rt::HandlerCall& call) { AcceptDroppedPath(DroppedPath(call)); }
 
 void OnOpen(rt::HandlerCall&) {
   PlayerState& state = State();

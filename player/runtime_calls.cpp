@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "commands/core_library.h"
+#include "libraries/drag_drop/drop_target.h"
 #include "libraries/libraries.h"
 
 namespace player {
@@ -17,6 +18,12 @@ rt::ArgRecord WithRecords(std::initializer_list<rt::ArgRecord> arguments, Call c
   rt::ArgRecord records[kMaxArguments];
   std::copy(arguments.begin(), arguments.end(), records);
   return call(int(arguments.size()), records);
+}
+
+// FindText and FindTextFromEnd: an omitted start searches the whole text.
+int32_t Search(core::CoreCommand command, const char* text, const char* what, int32_t start, bool ignoreCase) {
+  rt::ArgRecord from = start ? rt::MakeInt(start) : rt::ArgRecord{};
+  return int32_t(CallCore(command, {TextArgument(text), TextArgument(what), from, rt::MakeBool(ignoreCase)}).low);
 }
 
 }  // namespace
@@ -83,9 +90,11 @@ OwnedText ToText(double value) { return OwnedText(CallCore(core::CMD_TO_TEXT, {r
 int32_t ToInteger(const char* text) { return int32_t(CallCore(core::CMD_TO_INTEGER, {TextArgument(text)}).low); }
 
 int32_t FindText(const char* text, const char* what, int32_t start, bool ignoreCase) {
-  rt::ArgRecord from = start ? rt::MakeInt(start) : rt::ArgRecord{};
-  return int32_t(
-      CallCore(core::CMD_FIND_TEXT, {TextArgument(text), TextArgument(what), from, rt::MakeBool(ignoreCase)}).low);
+  return Search(core::CMD_FIND_TEXT, text, what, start, ignoreCase);
+}
+
+int32_t FindTextFromEnd(const char* text, const char* what) {
+  return Search(core::CMD_FIND_TEXT_FROM_END, text, what, 0, false);
 }
 
 OwnedText RightOfText(const char* text, int32_t length) {
@@ -94,6 +103,21 @@ OwnedText RightOfText(const char* text, int32_t length) {
 
 void ShowMessage(const char* message, int32_t flags, const char* title, rt::ArgRecord owner) {
   CallCore(core::CMD_SHOW_MESSAGE, {TextArgument(message), rt::MakeInt(flags), TextArgument(title), owner});
+}
+
+rt::ArgRecord WindowHandle(rt::ArgRecord windowOrUnit) { return CallCore(core::CMD_GET_WINDOW_HANDLE, {windowOrUnit}); }
+
+bool ShowCommonDialog(rt::ArgRecord dialog) { return CallCore(core::CMD_SHOW_COMMON_DIALOG, {dialog}).low != 0; }
+
+void DestroyFormWindow(rt::ArgRecord window) { CallCore(core::CMD_DESTROY_FORM_WINDOW, {window}); }
+
+void RegisterDropWindow(rt::ArgRecord dropTarget, rt::ArgRecord window) {
+  CallLibrary(rt::LIB_DRAG_DROP, lib::drag_drop::CMD_REGISTER_DROP_WINDOW, {dropTarget, WindowHandle(window)});
+}
+
+const char* DroppedPath(const rt::HandlerCall& call) {
+  const char* path = *reinterpret_cast<char* const*>(intptr_t(call.arguments[0]));
+  return path ? path : "";
 }
 
 }  // namespace player

@@ -19,6 +19,7 @@
 
 #include "commands/core_library.h"
 #include "runtime/library.h"
+#include "runtime/program.h"
 #include "runtime/services.h"
 
 namespace player {
@@ -87,11 +88,30 @@ int32_t ToInteger(const char* text);
 // 1-based position of `what` in `text` from `start` (0 or omitted: the
 // beginning); 0 or less when absent.
 int32_t FindText(const char* text, const char* what, int32_t start = 0, bool ignoreCase = false);
+// 1-based position of the last `what` in `text`, case-sensitive; 0 or less
+// when absent.
+int32_t FindTextFromEnd(const char* text, const char* what);
 OwnedText RightOfText(const char* text, int32_t length);
 // ShowMessage: an OK button and the icon `flags` name; owner omitted when
 // its record is empty.
 constexpr int32_t kStopIcon = 16;
 constexpr int32_t kInformationIcon = 64;
 void ShowMessage(const char* message, int32_t flags, const char* title, rt::ArgRecord owner);
+
+// Windows and units.
+// The platform handle of a loaded window or unit, as an integer record; 0
+// when it is not loaded.
+rt::ArgRecord WindowHandle(rt::ArgRecord windowOrUnit);
+inline bool IsLoaded(rt::ArgRecord window) { return WindowHandle(window).low != 0; }
+// Runs a CommonDlg unit's dialog; true when the user confirmed a choice.
+bool ShowCommonDialog(rt::ArgRecord dialog);
+// Closes a window when the window thread next processes messages; a modal
+// window's LoadFormWindow then returns.
+void DestroyFormWindow(rt::ArgRecord window);
+// Drops on the window raise the DropTarget unit's events from now on.
+void RegisterDropWindow(rt::ArgRecord dropTarget, rt::ArgRecord window);
+// The path a DropTarget's files-dropped event (3) carries: its one argument
+// is the address of the variable holding it. Never null.
+const char* DroppedPath(const rt::HandlerCall& call);
 
 }  // namespace player

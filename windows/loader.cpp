@@ -281,12 +281,15 @@ UnitObject* LiveUnitObject(uint32_t windowId, uint32_t unitId) {
   return unit && unit->alive() ? unit : nullptr;
 }
 
-UnitObject* RequireUnitObject(uint32_t windowId, uint32_t unitId) {
-  UnitObject* unit = LiveUnitObject(windowId, unitId);
+bool WindowGoneForWorker(uint32_t windowId) {
   WindowTemplate* t = FindTemplate(windowId);
   bool forWorker = GetCurrentThreadId() != rt::State().mainThreadId || rt::RunningCarriedWork();
-  bool goneWhileClosing = t && t->loadedOnce && forWorker;
-  if (!unit && !goneWhileClosing) rt::ReportFatalError("指定窗口或窗口组件不存在或尚未载入");
+  return t && t->loadedOnce && forWorker && !LoadedWindow(*t);
+}
+
+UnitObject* RequireUnitObject(uint32_t windowId, uint32_t unitId) {
+  UnitObject* unit = LiveUnitObject(windowId, unitId);
+  if (!unit && !WindowGoneForWorker(windowId)) rt::ReportFatalError("指定窗口或窗口组件不存在或尚未载入");
   return unit;
 }
 

@@ -27,6 +27,10 @@ bool LoadWindow(WindowTemplate& t, bool modal, HWND owner);
 
 // Request 2006: the unit's object while its window is alive, else null.
 UnitObject* LiveUnitObject(uint32_t windowId, uint32_t unitId);
+// Whether the call is made for a worker thread and the window has been
+// loaded and is gone now (the program is closing): such a call does
+// nothing, where the window thread's would be a fatal error.
+bool WindowGoneForWorker(uint32_t windowId);
 // Request 2007: the same, but a missing unit is a fatal error, except for a
 // worker thread whose unit's window has been loaded and is gone now (the
 // program is closing): that call gets null and does nothing.

@@ -311,6 +311,7 @@ void RequireKnownIndex(const Target& at, int property) {
 }
 
 int64_t ReadOnMainThread(uint32_t windowId, uint32_t unitId, int property, int element) {
+  if (WindowGoneForWorker(windowId)) return 0;
   Target at = Find(windowId, unitId);
   RequireKnownIndex(at, property);
   if (at.units().isMenuItem(at.index)) return ReadMenuItem(at, property);
@@ -320,6 +321,7 @@ int64_t ReadOnMainThread(uint32_t windowId, uint32_t unitId, int property, int e
 }
 
 void WriteOnMainThread(uint32_t windowId, uint32_t unitId, int property, int element, uint32_t low, uint32_t high) {
+  if (WindowGoneForWorker(windowId)) return;
   Target at = Find(windowId, unitId);
   RequireKnownIndex(at, property);
   if (at.units().isMenuItem(at.index)) return WriteMenuItem(at, property, low, high);

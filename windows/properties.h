@@ -8,7 +8,9 @@
 // value fills both words on 64-bit Windows.
 //
 // Calls from other threads are carried out on the main thread, which owns
-// every window and record; the caller waits until it is done.
+// every window and record; the caller waits until it is done. A worker's
+// call for a window that was loaded and is gone (the program is closing)
+// does nothing and reads 0.
 #pragma once
 
 #include <cstdint>

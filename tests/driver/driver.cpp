@@ -374,6 +374,26 @@ void cancelDialog(HWND dialog) {
   PostMessageW(waitChild(dialog, L"Button", IDCANCEL, kDialogButtonTimeoutMs), BM_CLICK, 0, 0);
 }
 
+void clickAt(HWND window, int x, int y) {
+  LPARAM at = MAKELPARAM(x, y);
+  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(window, WM_LBUTTONUP, 0, at);
+}
+
+void clickSpinArrow(HWND spin, bool upper) {
+  RECT r;
+  GetClientRect(spin, &r);
+  clickAt(spin, r.right / 2, upper ? r.bottom / 4 : r.bottom * 3 / 4);
+}
+
+// The message carries the screen point under the mouse: the window's centre.
+void postWheel(HWND window, int delta) {
+  RECT r;
+  GetWindowRect(window, &r);
+  PostMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(SHORT(delta))),
+               MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+}
+
 void postCommand(HWND window, int commandId) {
   PostMessageW(window, WM_COMMAND, MAKEWPARAM(commandId, 0), 0);
 }
@@ -428,16 +448,28 @@ std::vector<COLORREF> ScreenPixels(const RECT& area) {
 // COLORREF is 0x00BBGGRR; a DIB's pixel is 0x00RRGGBB.
 uint32_t AsPixel(COLORREF colour) { return GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour); }
 
+// Clicks the menu title until its popup shows: a click that comes while
+// another window is still in front is lost.
+HWND OpenMenuPopup(HWND window, int titleX) {
+  constexpr int kAttempts = 5;
+  constexpr DWORD kPopupWaitMs = 2000;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  POINT title{titleX, -GetSystemMetrics(SM_CYMENU) / 2};
+  ClientToScreen(window, &title);
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    SetForegroundWindow(window);
+    ClickAt(title);
+    if (HWND popup = waitTopWindow(pid, L"#32768", nullptr, kPopupWaitMs)) return popup;
+    SendKey(VK_ESCAPE);
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 std::vector<bool> menuItemsEnabled(HWND window, int titleX, int count) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  SetForegroundWindow(window);
-  POINT title{titleX, -GetSystemMetrics(SM_CYMENU) / 2};
-  ClientToScreen(window, &title);
-  ClickAt(title);
-  HWND popup = waitTopWindow(pid, L"#32768", nullptr, kDialogButtonTimeoutMs);
+  HWND popup = OpenMenuPopup(window, titleX);
   if (!popup) return {};
   Sleep(100);  // its first paint
   RECT area;

@@ -111,6 +111,14 @@ std::vector<int> statusRightEdges(HWND bar);
 HWND findButton(HWND parent, const std::wstring& caption);
 void clickButton(HWND button);
 
+// A left click at a client point of a window, posted as the mouse sends it.
+void clickAt(HWND window, int x, int y);
+// A click on the upper or the lower arrow of a spin button ("msctls_updown32").
+void clickSpinArrow(HWND spin, bool upper);
+// One turn of the mouse wheel over a window: `delta` in 120ths of a notch,
+// positive away from the user.
+void postWheel(HWND window, int delta);
+
 // What choosing a menu item or pressing an accelerator sends.
 void postCommand(HWND window, int commandId);
 

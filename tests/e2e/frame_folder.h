@@ -27,11 +27,14 @@ class FrameFolder {
 
   const std::wstring& path() const { return path_; }
 
-  void Write(const std::wstring& file, std::string_view bytes) const {
-    HANDLE out = CreateFileW((path_ + L"\\" + file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  // Writes a file into the folder; its full path.
+  std::wstring Write(const std::wstring& file, std::string_view bytes) const {
+    std::wstring path = path_ + L"\\" + file;
+    HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
     if (!bytes.empty()) WriteFile(out, bytes.data(), DWORD(bytes.size()), &written, nullptr);
     CloseHandle(out);
+    return path;
   }
   // prefixNNNN.txt holding `utf8`.
   void WriteFrame(const std::wstring& prefix, int number, std::string_view utf8) const {

@@ -23,7 +23,11 @@ class PlayerTest : public ::testing::Test {
   static constexpr DWORD kTimeout = 20000;
 
  protected:
+  // A modal window a test left open is closed first: the user can close
+  // the main window only after it.
   void TearDown() override {
+    if (modal_ && IsWindow(modal_)) PostMessageW(modal_, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitGone(modal_)) << "the modal window closes";
     if (player_ && player_->running()) CloseAndExpectExitCodeZero();
   }
 
@@ -65,6 +69,28 @@ class PlayerTest : public ::testing::Test {
   }
 
   void Command(PlayerCommand command) { driver::postCommand(main_, command); }
+  // Opens a modal window from the menu; it is ready (its created handler
+  // has run) once it has disabled the main window.
+  HWND OpenModal(PlayerCommand command, const wchar_t* title) {
+    Command(command);
+    modal_ = driver::waitTopWindow(player_->pid(), L"VNWindow", title, kTimeout);
+    bool ready = modal_ && WaitUntil([&] { return !IsWindowEnabled(main_); });
+    if (!ready) ADD_FAILURE() << "the modal window did not open";
+    return ready ? modal_ : nullptr;
+  }
+  // A unit of a window by its control ID.
+  static HWND Control(HWND window, int id) { return driver::waitChild(window, nullptr, id, kTimeout); }
+  // The player's message box titled "Error"; null when none comes.
+  HWND ErrorBox() { return driver::waitTopWindow(player_->pid(), L"#32770", L"Error", kTimeout); }
+  // Presses a message box's OK; false when the box stays.
+  bool Dismiss(HWND box) {
+    driver::clickButton(driver::findButton(box, L"OK"));
+    return WaitGone(box);
+  }
+  static void SetText(HWND window, const std::wstring& text) {
+    SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+
   // Whether Open, Start, Pause/Continue and Stop are enabled, as the File
   // menu shows them.
   std::vector<bool> FileItemsEnabled() {
@@ -93,6 +119,7 @@ class PlayerTest : public ::testing::Test {
   std::unique_ptr<driver::Process> player_;
   HWND main_ = nullptr, edit_ = nullptr, status_ = nullptr;
   int mark_ = 0;
+  HWND modal_ = nullptr;  // the last window OpenModal opened
 };
 
 }  // namespace e2e

@@ -29,19 +29,11 @@ constexpr int kLargeFontRecordHeight = 20;
 
 class Gallery : public e2e::Gallery {
  protected:
-  // A left click at a client point of a control, posted like the mouse does.
-  static void Click(HWND control, int x, int y) {
-    LPARAM at = MAKELPARAM(x, y);
-    PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    PostMessageW(control, WM_LBUTTONUP, 0, at);
-  }
   // The upper (up) or lower (down) arrow of a spin button.
   void ClickSpin(int boxId, bool up) {
     HWND spin = Control(boxId + kSpinOffset);
     ASSERT_NE(spin, nullptr);
-    RECT r;
-    GetClientRect(spin, &r);
-    Click(spin, r.right / 2, up ? r.bottom / 4 : r.bottom * 3 / 4);
+    driver::clickSpinArrow(spin, up);
     Settle();
   }
 };
@@ -49,7 +41,7 @@ class Gallery : public e2e::Gallery {
 TEST_F(Gallery, AByteBoxClampsATypedNumberWhenItLosesTheFocus) {
   HWND box = Control(kByteBoxId);
   ASSERT_NE(box, nullptr);
-  Click(box, 5, 5);
+  driver::clickAt(box, 5, 5);
   for (wchar_t c : std::wstring(L"3x0-0")) PostMessageW(box, WM_CHAR, c, 1);
   Settle();
   EXPECT_EQ(driver::windowText(box), L"300") << "a byte box takes digits only";

@@ -43,7 +43,7 @@ TEST_F(CompiledForms, FourWindowsInOrder) {
   EXPECT_EQ(templates_[1].windowId, 0x5201000Eu);
   EXPECT_EQ(templates_[2].windowId, 0x52010019u);
   EXPECT_EQ(templates_[3].windowId, 0x52010130u);
-  EXPECT_EQ(player::kFormDataSize, 5474u);
+  EXPECT_EQ(player::kFormDataSize, 5466u);
 }
 
 TEST_F(CompiledForms, MainWindowRecordsInListOrder) {
@@ -81,13 +81,11 @@ TEST_F(CompiledForms, EditBoxRecordFields) {
 TEST_F(CompiledForms, HandlersAreRelocatedIntoTheTable) {
   const UnitList& units = Window(0x52010001).units;
   UnitRecordLayout window = units.unitLayout(0);
-  ASSERT_EQ(units.word(0, window.eventCount), 3u);
+  ASSERT_EQ(units.word(0, window.eventCount), 2u);
   EXPECT_EQ(units.word(0, window.bindings), 0u);
   EXPECT_EQ(HandlerName(units.word(0, window.bindings + 4)), "OnMainCreated");
-  EXPECT_EQ(units.word(0, window.bindings + 8), 2u);
-  EXPECT_EQ(HandlerName(units.word(0, window.bindings + 12)), "OnMainDestroying");
-  EXPECT_EQ(units.word(0, window.bindings + 16), 4u);
-  EXPECT_EQ(HandlerName(units.word(0, window.bindings + 20)), "OnMainResized");
+  EXPECT_EQ(units.word(0, window.bindings + 8), 4u);
+  EXPECT_EQ(HandlerName(units.word(0, window.bindings + 12)), "OnMainResized");
   uint32_t open = *units.indexOf(0x26010003);
   MenuRecordLayout m = units.menuLayout(open);
   EXPECT_EQ(units.zText(open, m.caption), "Open");
