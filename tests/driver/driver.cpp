@@ -6,9 +6,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <initializer_list>
 #include <iterator>
 #include <set>
+#include <span>
 #include <stdexcept>
 #include <utility>
 
@@ -400,16 +402,6 @@ void postCommand(HWND window, int commandId) {
 
 namespace {
 
-void SendKey(WORD key) {
-  INPUT keys[2] = {};
-  for (INPUT& k : keys) {
-    k.type = INPUT_KEYBOARD;
-    k.ki.wVk = key;
-  }
-  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, keys, sizeof(INPUT));
-}
-
 void ClickAt(POINT at) {
   SetCursorPos(at.x, at.y);
   INPUT clicks[2] = {};
@@ -448,6 +440,44 @@ std::vector<COLORREF> ScreenPixels(const RECT& area) {
 // COLORREF is 0x00BBGGRR; a DIB's pixel is 0x00RRGGBB.
 uint32_t AsPixel(COLORREF colour) { return GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour); }
 
+// The pixels of one of `count` equal rows of an area `width` pixels wide.
+std::span<const COLORREF> Row(const std::vector<COLORREF>& pixels, size_t width, int row, int count) {
+  size_t height = pixels.size() / width;
+  size_t first = height * size_t(row) / size_t(count), last = height * size_t(row + 1) / size_t(count);
+  return std::span(pixels).subspan(first * width, (last - first) * width);
+}
+
+// The popup's pixels once it has painted every item: each of its `count`
+// rows shows a caption, in the menu text colour or greyed, and the picture
+// stays the same between two reads (a busy program paints late, item by
+// item; the popup's border alone is no caption).
+std::vector<COLORREF> PaintedPixels(const RECT& area, int count) {
+  constexpr DWORD kPaintWaitMs = 5000, kSettleMs = 50;
+  const size_t width = size_t(area.right - area.left);
+  const uint32_t captions[] = {AsPixel(GetSysColor(COLOR_MENUTEXT)), AsPixel(GetSysColor(COLOR_GRAYTEXT)),
+                               AsPixel(GetSysColor(COLOR_BTNSHADOW))};
+  auto captioned = [&](const std::vector<COLORREF>& pixels, int row) {
+    std::span<const COLORREF> r = Row(pixels, width, row, count);
+    return std::find_first_of(r.begin(), r.end(), std::begin(captions), std::end(captions)) != r.end();
+  };
+  std::vector<COLORREF> last;
+  for (ULONGLONG end = GetTickCount64() + kPaintWaitMs; GetTickCount64() < end; Sleep(kSettleMs)) {
+    std::vector<COLORREF> now = ScreenPixels(area);
+    bool painted = true;
+    for (int row = 0; row < count; ++row) painted = painted && captioned(now, row);
+    if (painted && now == last) break;
+    last = std::move(now);
+  }
+  return last;
+}
+
+// Ends the window's menu mode. Not by Escape: a key that comes after the
+// menu has closed reaches the window, which Escape may close.
+void CloseMenu(HWND window) {
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(window, WM_CANCELMODE, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &ignored);
+}
+
 // Clicks the menu title until its popup shows: a click that comes while
 // another window is still in front is lost.
 HWND OpenMenuPopup(HWND window, int titleX) {
@@ -461,7 +491,7 @@ HWND OpenMenuPopup(HWND window, int titleX) {
     SetForegroundWindow(window);
     ClickAt(title);
     if (HWND popup = waitTopWindow(pid, L"#32768", nullptr, kPopupWaitMs)) return popup;
-    SendKey(VK_ESCAPE);
+    CloseMenu(window);
   }
   return nullptr;
 }
@@ -471,21 +501,17 @@ HWND OpenMenuPopup(HWND window, int titleX) {
 std::vector<bool> menuItemsEnabled(HWND window, int titleX, int count) {
   HWND popup = OpenMenuPopup(window, titleX);
   if (!popup) return {};
-  Sleep(100);  // its first paint
   RECT area;
   GetWindowRect(popup, &area);
   InflateRect(&area, -GetSystemMetrics(SM_CXEDGE) - 1, -GetSystemMetrics(SM_CYEDGE) - 1);
-  std::vector<COLORREF> pixels = ScreenPixels(area);
+  std::vector<COLORREF> pixels = PaintedPixels(area, count);
   const uint32_t text = AsPixel(GetSysColor(COLOR_MENUTEXT));
-  const size_t width = size_t(area.right - area.left), height = size_t(area.bottom - area.top);
   std::vector<bool> enabled;
   for (int row = 0; row < count; ++row) {
-    auto begin = pixels.begin() + ptrdiff_t(height * size_t(row) / size_t(count) * width);
-    auto end = pixels.begin() + ptrdiff_t(height * size_t(row + 1) / size_t(count) * width);
-    enabled.push_back(std::find(begin, end, text) != end);
+    std::span<const COLORREF> r = Row(pixels, size_t(area.right - area.left), row, count);
+    enabled.push_back(std::find(r.begin(), r.end(), text) != r.end());
   }
-  SendKey(VK_ESCAPE);
-  SendKey(VK_ESCAPE);
+  CloseMenu(window);
   for (ULONGLONG end = GetTickCount64() + kDialogButtonTimeoutMs; IsWindowVisible(popup) && GetTickCount64() < end;)
     Sleep(kPollMs);
   return enabled;

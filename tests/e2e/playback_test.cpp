@@ -152,7 +152,9 @@ TEST_F(Playback, FramesAreDecodedAsUtf8) {
   folder.WriteFrame(L"a", 1, "\xE5\xB8\xA7 \xE2\x94\x8C\xE2\x94\x80\xE2\x94\x90 \xE4\xB8\xAD\xE6\x96\x87 ok");  // 帧 ┌─┐ 中文 ok
   folder.WriteFrame(L"a", 2, "AB \xD6\xD0\xCE\xC4 CD");  // 中文 in GBK
   folder.WriteFrame(L"a", 3, std::string_view("before\0after", 12));
-  Play(folder, L"a", 2);
+  StartPlayer(L"--prefix a --rate 2 " + e2e::Quoted(folder.path()));
+  SetFrameFontSize(20);  // the frame box's own font is a few pixels high
+  StartThroughConfig();
   ASSERT_TRUE(WaitUntil([&] { return Status() == L"Playing...1Item"; }));
   EXPECT_EQ(Frame(), L"帧 ┌─┐ 中文 ok");
   EXPECT_TRUE(e2e::SaveScreenshot(e2e::Beside(L"playback.bmp")));
@@ -202,15 +204,6 @@ class MainWindow : public Playback {
       PostMessageW(shown, WM_COMMAND, IDOK, 0);
     }
     return box;
-  }
-  // The Config window that Start brings, closed by its close box: playback
-  // then starts with the values it had.
-  void StartThroughConfig() {
-    Command(e2e::kStartCommand);
-    HWND config = WaitWindow(L"Config");
-    ASSERT_NE(config, nullptr);
-    PostMessageW(config, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(WaitGone(config));
   }
   // Whether the frame stays as it is for `ms`.
   bool FrameStays(DWORD ms) {

@@ -78,6 +78,24 @@ class PlayerTest : public ::testing::Test {
     if (!ready) ADD_FAILURE() << "the modal window did not open";
     return ready ? modal_ : nullptr;
   }
+  // The Config window that Start brings, closed by its close box: playback
+  // then starts with the values the player had.
+  void StartThroughConfig() {
+    Command(kStartCommand);
+    HWND config = WaitWindow(L"Config");
+    ASSERT_NE(config, nullptr);
+    PostMessageW(config, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitGone(config));
+  }
+  // Sets the frame box's font size through Setting/Font.
+  void SetFrameFontSize(int points) {
+    constexpr int kFontSizeBoxId = 110;  // the Font window's size box
+    HWND font = OpenModal(kFontCommand, L"Font");
+    ASSERT_NE(font, nullptr);
+    SetText(Control(font, kFontSizeBoxId), std::to_wstring(points));
+    driver::clickButton(driver::findButton(font, L"OK"));
+    ASSERT_TRUE(WaitGone(font));
+  }
   // A unit of a window by its control ID.
   static HWND Control(HWND window, int id) { return driver::waitChild(window, nullptr, id, kTimeout); }
   // The player's message box titled "Error"; null when none comes.
