@@ -493,4 +493,21 @@ TEST_F(MainWindow, ClosingDuringPlaybackEndsCleanly) {
   }
 }
 
+// The message loop can also end with the main window still there (a quit
+// message from outside): the frames, which keep the program's thread busy
+// at this rate, must not be shown into a window that the end destroys.
+TEST_F(MainWindow, AQuitMessageDuringPlaybackEndsCleanly) {
+  FrameFolder folder(L"quitting");
+  for (int i = 1; i <= 4000; ++i) folder.WriteFrame(L"a", i, "frame " + std::to_string(i));
+  for (int round = 1; round <= 5; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    Play(folder, L"a", 1000);
+    ASSERT_TRUE(FrameChanges());
+    PostThreadMessageW(GetWindowThreadProcessId(main_, nullptr), WM_QUIT, 0, 0);
+    DWORD code = 1;
+    ASSERT_TRUE(player_->waitExit(kTimeout, &code)) << "the player did not end";
+    EXPECT_EQ(code, 0u);
+  }
+}
+
 }  // namespace
