@@ -34,11 +34,23 @@ void Media(lib::multimedia::MediaPlayCommand command, std::initializer_list<rt::
 int32_t MainWidth() { return ReadInt(kMainWindow, 0, kWidth); }
 int32_t MainHeight() { return ReadInt(kMainWindow, 0, kHeight); }
 
-// OnStart's steps: the menu, the Config window, the playback.
-void Start() {
+// The windows the main window loads modally: they go with it.
+constexpr uint32_t kOwnWindows[] = {kConfigWindow, kFontWindow, kAboutWindow};
+
+bool MainWindowLoaded() { return CallCore(core::CMD_GET_WINDOW_HANDLE, {MainWindow()}).low != 0; }
+
+void DestroyNow(uint32_t windowId) {
+  CallCore(core::CMD_DESTROY_FORM_WINDOW, {WindowArgument(windowId, 0), rt::MakeBool(true)});
+}
+
+// OnStart's steps: the menu, the Config window, the playback. True when the
+// playback started: not once the main window has gone while Config was up.
+bool Start() {
   SetMenuForStart();
   LoadModalWindow(kConfigWindow);
+  if (!MainWindowLoaded()) return false;
   StartPlayback();
+  return true;
 }
 
 }  // namespace
@@ -103,8 +115,13 @@ void OnMainResized(rt::HandlerCall&) {
 }
 
 // The playback threads write to this window's units and read the state
-// that the end of the program frees: they end before the units go.
-void OnMainDestroying(rt::HandlerCall&) { EndAllPlaybacks(); }
+// that the end of the program frees: they end before the units go. A
+// modal window of its own would outlive it (the hidden owner owns it) and
+// keep the program going without its main window.
+void OnMainDestroying(rt::HandlerCall&) {
+  for (uint32_t window : kOwnWindows) DestroyNow(window);
+  EndAllPlaybacks();
+}
 
 // Event 3's one argument is the address of the variable holding the path.
 void OnMainDrop(rt::HandlerCall& call) {
@@ -119,8 +136,7 @@ void OnOpen(rt::HandlerCall&) {
   StoreText(state.txtDir, chosen.releaseText());
   if (!state.txtDir) return;
   ShowStatus(state.txtDir);
-  Start();
-  SetMenuItemDisabled(kMenuStop, false);
+  if (Start()) SetMenuItemDisabled(kMenuStop, false);
 }
 
 void OnStart(rt::HandlerCall&) { Start(); }

@@ -510,4 +510,38 @@ TEST_F(MainWindow, AQuitMessageDuringPlaybackEndsCleanly) {
   }
 }
 
+struct OwnWindowCase {
+  const char* name;
+  bool folderGiven;  // "Start" wants one, "Open" none
+  e2e::PlayerCommand command;
+  const wchar_t* className;
+  const wchar_t* title;
+};
+
+// The Config, Font and About windows, and the folder dialog, belong to the
+// main window: closing it (from outside: they keep it disabled) closes them
+// too and ends the program.
+TEST_F(MainWindow, ClosingTheMainWindowClosesTheWindowsItOpenedAndEnds) {
+  FrameFolder folder(L"owned");
+  folder.WriteFrame(L"a", 1, "one");
+  const OwnWindowCase cases[] = {
+      {"Config", true, e2e::kStartCommand, L"VNWindow", L"Config"},
+      {"Font", false, e2e::kFontCommand, L"VNWindow", L"Font"},
+      {"About", false, e2e::kAboutCommand, L"VNWindow", L"About"},
+      {"the folder dialog", false, e2e::kOpenCommand, L"#32770", nullptr},
+  };
+  for (const OwnWindowCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    StartPlayer(L"--prefix a --rate 20 " + (c.folderGiven ? e2e::Quoted(folder.path()) : L""));
+    Command(c.command);
+    HWND own = driver::waitTopWindow(player_->pid(), c.className, c.title, kTimeout);
+    ASSERT_NE(own, nullptr);
+    PostMessageW(main_, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitGone(own)) << "it stays without the main window";
+    DWORD code = 1;
+    EXPECT_TRUE(player_->waitExit(kTimeout, &code)) << "the player did not end";
+    EXPECT_EQ(code, 0u);
+  }
+}
+
 }  // namespace
