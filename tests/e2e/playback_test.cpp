@@ -493,6 +493,37 @@ TEST_F(MainWindow, ClosingDuringPlaybackEndsCleanly) {
   }
 }
 
+// Before the first frame the workers count, wait for the count, wait while
+// held or open the track; the program ends cleanly from each.
+struct EarlyCloseCase {
+  const char* name;
+  bool countingFolder;  // the build's thirty thousand files: counting lasts
+  bool paused;
+  const wchar_t* closeAt;  // the status text awaited before closing; null: at once
+};
+
+TEST_F(MainWindow, ClosingBeforeTheFirstFrameEndsCleanly) {
+  FrameFolder small(L"early");
+  small.WriteFrame(L"a", 1, "one");
+  const std::wstring counting = e2e::Beside(L"counting_frames");
+  const EarlyCloseCase cases[] = {
+      {"counting", true, false, nullptr},
+      {"held while counting", true, true, nullptr},
+      {"held once counted", true, true, L"Find...30003item..."},
+      {"opening the track", false, false, L"Find...1item..."},
+  };
+  for (const EarlyCloseCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    StartPlayer(L"--prefix a --rate 10 --track " + e2e::Quoted(e2e::Beside(L"sine.mp3")) + L" --play " +
+                e2e::Quoted(c.countingFolder ? counting : small.path()));
+    if (c.paused) Command(e2e::kPauseContinueCommand);
+    if (c.closeAt) {
+      ASSERT_TRUE(WaitForStatus(c.closeAt));
+    }
+    CloseAndExpectExitCodeZero();
+  }
+}
+
 // The message loop can also end with the main window still there (a quit
 // message from outside): the frames, which keep the program's thread busy
 // at this rate, must not be shown into a window that the end destroys.
