@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <iterator>
 #include <set>
+#include <span>
 #include <stdexcept>
 #include <utility>
 
@@ -353,16 +354,6 @@ void postCommand(HWND window, int commandId) {
 
 namespace {
 
-void SendKey(WORD key) {
-  INPUT keys[2] = {};
-  for (INPUT& k : keys) {
-    k.type = INPUT_KEYBOARD;
-    k.ki.wVk = key;
-  }
-  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, keys, sizeof(INPUT));
-}
-
 void ClickAt(POINT at) {
   SetCursorPos(at.x, at.y);
   INPUT clicks[2] = {};
@@ -401,6 +392,42 @@ std::vector<COLORREF> ScreenPixels(const RECT& area) {
 // COLORREF is 0x00BBGGRR; a DIB's pixel is 0x00RRGGBB.
 uint32_t AsPixel(COLORREF colour) { return GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour); }
 
+// Under Wine the first click on a menu title after a menu has closed opens
+// nothing; the next one does.
+constexpr int kMenuClicks = 3;
+constexpr DWORD kMenuPopupTimeoutMs = 1000;
+
+// One band of `count` equal bands of rows, top first.
+std::span<const COLORREF> RowBand(const std::vector<COLORREF>& pixels, size_t width, int row, int count) {
+  const size_t height = pixels.size() / width;
+  return std::span(pixels).subspan(height * size_t(row) / size_t(count) * width,
+                                   (height * size_t(row + 1) / size_t(count) - height * size_t(row) / size_t(count)) * width);
+}
+
+// Whether every band shows something besides the background (the corner's
+// colour): every item has been drawn.
+bool EveryRowDrawn(const std::vector<COLORREF>& pixels, size_t width, int count) {
+  for (int row = 0; row < count; ++row) {
+    std::span<const COLORREF> band = RowBand(pixels, width, row, count);
+    if (std::all_of(band.begin(), band.end(), [&](COLORREF p) { return p == pixels[0]; })) return false;
+  }
+  return true;
+}
+
+// The popup's pixels once it has drawn all its items, read twice alike: a
+// program that is busy (playing frames, say) may paint it well after it
+// appears, and a paint can pause between two items.
+std::vector<COLORREF> PaintedPixels(const RECT& area, int count) {
+  const size_t width = size_t(area.right - area.left);
+  std::vector<COLORREF> before, pixels = ScreenPixels(area);
+  for (ULONGLONG end = GetTickCount64() + kMenuPopupTimeoutMs; GetTickCount64() < end;) {
+    if (EveryRowDrawn(pixels, width, count) && pixels == before) break;
+    Sleep(kPollMs);
+    before = std::exchange(pixels, ScreenPixels(area));
+  }
+  return pixels;
+}
+
 }  // namespace
 
 std::vector<bool> menuItemsEnabled(HWND window, int titleX, int count) {
@@ -409,24 +436,27 @@ std::vector<bool> menuItemsEnabled(HWND window, int titleX, int count) {
   SetForegroundWindow(window);
   POINT title{titleX, -GetSystemMetrics(SM_CYMENU) / 2};
   ClientToScreen(window, &title);
-  ClickAt(title);
-  HWND popup = waitTopWindow(pid, L"#32768", nullptr, kDialogButtonTimeoutMs);
+  HWND popup = nullptr;
+  for (int click = 0; click < kMenuClicks && !popup; ++click) {
+    ClickAt(title);
+    popup = waitTopWindow(pid, L"#32768", nullptr, kMenuPopupTimeoutMs);
+  }
   if (!popup) return {};
-  Sleep(100);  // its first paint
   RECT area;
   GetWindowRect(popup, &area);
   InflateRect(&area, -GetSystemMetrics(SM_CXEDGE) - 1, -GetSystemMetrics(SM_CYEDGE) - 1);
-  std::vector<COLORREF> pixels = ScreenPixels(area);
+  std::vector<COLORREF> pixels = PaintedPixels(area, count);
   const uint32_t text = AsPixel(GetSysColor(COLOR_MENUTEXT));
-  const size_t width = size_t(area.right - area.left), height = size_t(area.bottom - area.top);
+  const size_t width = size_t(area.right - area.left);
   std::vector<bool> enabled;
   for (int row = 0; row < count; ++row) {
-    auto begin = pixels.begin() + ptrdiff_t(height * size_t(row) / size_t(count) * width);
-    auto end = pixels.begin() + ptrdiff_t(height * size_t(row + 1) / size_t(count) * width);
-    enabled.push_back(std::find(begin, end, text) != end);
+    std::span<const COLORREF> band = RowBand(pixels, width, row, count);
+    enabled.push_back(std::find(band.begin(), band.end(), text) != band.end());
   }
-  SendKey(VK_ESCAPE);
-  SendKey(VK_ESCAPE);
+  // Not by keys: Wine sometimes leaves the whole menu on the first Escape,
+  // and a second one then reaches the window, which may close on it. The
+  // window's default handling of WM_CANCELMODE ends the menu.
+  SendMessageW(window, WM_CANCELMODE, 0, 0);
   for (ULONGLONG end = GetTickCount64() + kDialogButtonTimeoutMs; IsWindowVisible(popup) && GetTickCount64() < end;)
     Sleep(kPollMs);
   return enabled;
