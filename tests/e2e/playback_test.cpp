@@ -349,11 +349,24 @@ TEST_F(MainWindow, PauseAndContinueAlternateAcrossStop) {
   EXPECT_TRUE(FrameChanges()) << "a new playback starts unheld";
   Command(e2e::kPauseContinueCommand);
   Settle();
-  EXPECT_EQ(Status(), L"Playing...");
   EXPECT_TRUE(FrameChanges()) << "the first press continues: the frames go on";
   Command(e2e::kPauseContinueCommand);
   EXPECT_TRUE(FrameStays(500)) << "the second press pauses";
   EXPECT_EQ(Status(), L"Pause...");
+}
+
+// The texts of Pause and Continue, once the frames are over: while frames
+// play, the next one may overwrite "Playing..." before it can be read.
+TEST_F(MainWindow, PauseAndContinueShowTheirTexts) {
+  FrameFolder folder(L"texts");
+  folder.WriteFrame(L"a", 1, "one");
+  Play(folder, L"a", 20);
+  ASSERT_TRUE(WaitForStatus(L"Playing...1Item"));
+  for (const wchar_t* expected : {L"Pause...", L"Playing...", L"Pause..."}) {
+    Command(e2e::kPauseContinueCommand);
+    Settle();
+    EXPECT_EQ(Status(), expected);
+  }
 }
 
 // A folder dropped during playback and a second Start leave two playbacks
