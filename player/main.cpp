@@ -13,6 +13,7 @@
 #include "player/command_line.h"
 #include "player/form_data.h"
 #include "player/ids.h"
+#include "player/playback.h"
 #include "player/runtime_calls.h"
 #include "player/state.h"
 #include "runtime/helpers.h"
@@ -72,6 +73,10 @@ int ProgramEntry(const rt::RuntimeServices& runtime) {
   runtime.LoadStartWindow(kMainWindow);
   ApplyCommandLine(commandLine);
   runtime.RunMessageLoop();
+  // The loop can end with the main window still there (a quit message from
+  // outside); the end of the program destroys it with events suppressed, so
+  // the playbacks end here, before their frames lose their window.
+  EndAllPlaybacks();
   return 0;
 }
 

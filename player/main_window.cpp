@@ -34,11 +34,14 @@ void Media(lib::multimedia::MediaPlayCommand command, std::initializer_list<rt::
 int32_t MainWidth() { return ReadInt(kMainWindow, 0, kWidth); }
 int32_t MainHeight() { return ReadInt(kMainWindow, 0, kHeight); }
 
-// OnStart's steps: the menu, the Config window, the playback.
-void Start() {
+// OnStart's steps: the menu, the Config window, the playback. True when the
+// playback started: not once the main window has gone while Config was up.
+bool Start() {
   SetMenuForStart();
   LoadModalWindow(kConfigWindow);
+  if (!IsLoaded(MainWindow())) return false;
   StartPlayback();
+  return true;
 }
 
 }  // namespace
@@ -108,8 +111,7 @@ void OnOpen(rt::HandlerCall&) {
   StoreText(state.txtDir, chosen.releaseText());
   if (!state.txtDir) return;
   ShowStatus(state.txtDir);
-  Start();
-  SetMenuItemDisabled(kMenuStop, false);
+  if (Start()) SetMenuItemDisabled(kMenuStop, false);
 }
 
 void OnStart(rt::HandlerCall&) { Start(); }

@@ -41,7 +41,7 @@ struct Playback {
   bool useBgm = false;
   std::string bgmPath;
   int32_t playThread = 0;   // StartThread's variable, on the window thread
-  int32_t countThread = 0;  // StartThread's variable, on the playback thread
+  int32_t countThread = 0;  // StartThread's variable, on the playback thread only
   std::atomic<int> workers = 0;
   HANDLE ended = CreateEventW(nullptr, TRUE, FALSE, nullptr);  // set when the last worker is done
 };
@@ -146,17 +146,20 @@ void CountFrames(Playback& playback) {
 DWORD WINAPI CountFramesThread(void* parameter) {
   if (auto playback = Playbacks().Find(PtrToLong(parameter))) {
     CountFrames(*playback);
-    CloseThreadHandle(playback->countThread);
     WorkerDone(*playback);
   }
   return 0;
 }
 
 // The count, from the counting thread, or from this thread when no thread
-// could be started; nothing once the playback is stopped.
+// could be started; nothing once the playback is stopped. The counting
+// thread's handle is closed here: StartThread stores it on this thread,
+// possibly after the counting thread has finished.
 std::optional<int32_t> TakeFrameCount(Playback& playback) {
-  if (!StartWorker(&CountFramesThread, playback, playback.countThread)) CountFrames(playback);
+  bool counting = StartWorker(&CountFramesThread, playback, playback.countThread);
+  if (!counting) CountFrames(playback);
   std::optional<std::string> countText = playback.gate.TakeHandedOver();
+  if (counting) CloseThreadHandle(playback.countThread);
   if (!countText) return std::nullopt;
   return CountFromText(countText->c_str());
 }

@@ -300,7 +300,9 @@ TEST_F(MainWindow, ResizingFitsTheFrameBoxAndTheStatusParts) {
 TEST_F(MainWindow, StopStopsTheFramesAndSetsTheMenu) {
   FrameFolder folder(L"stop");
   for (int i = 1; i <= 200; ++i) folder.WriteFrame(L"a", i, "frame " + std::to_string(i));
-  Play(folder, L"a", 20);
+  // A player showing frames as fast as it can carries out the frames'
+  // window work first and paints its menu last: a slow rate leaves it time.
+  Play(folder, L"a", 5);
   EXPECT_EQ(Menu(), kPlaying);
   ASSERT_TRUE(FrameChanges());
   Command(e2e::kStopCommand);
@@ -342,11 +344,24 @@ TEST_F(MainWindow, PauseAndContinueAlternateAcrossStop) {
   EXPECT_TRUE(FrameChanges()) << "a new playback starts unheld";
   Command(e2e::kPauseContinueCommand);
   Settle();
-  EXPECT_EQ(Status(), L"Playing...");
   EXPECT_TRUE(FrameChanges()) << "the first press continues: the frames go on";
   Command(e2e::kPauseContinueCommand);
   EXPECT_TRUE(FrameStays(500)) << "the second press pauses";
   EXPECT_EQ(Status(), L"Pause...");
+}
+
+// The texts of Pause and Continue, once the frames are over: while frames
+// play, the next one may overwrite "Playing..." before it can be read.
+TEST_F(MainWindow, PauseAndContinueShowTheirTexts) {
+  FrameFolder folder(L"texts");
+  folder.WriteFrame(L"a", 1, "one");
+  Play(folder, L"a", 20);
+  ASSERT_TRUE(WaitForStatus(L"Playing...1Item"));
+  for (const wchar_t* expected : {L"Pause...", L"Playing...", L"Pause..."}) {
+    Command(e2e::kPauseContinueCommand);
+    Settle();
+    EXPECT_EQ(Status(), expected);
+  }
 }
 
 // A folder dropped during playback and a second Start leave two playbacks
@@ -483,6 +498,91 @@ TEST_F(MainWindow, ClosingDuringPlaybackEndsCleanly) {
     if (c.paused) Command(e2e::kPauseContinueCommand);
     Settle();
     CloseAndExpectExitCodeZero();
+  }
+}
+
+// Before the first frame the workers count, wait for the count, wait while
+// held or open the track; the program ends cleanly from each.
+struct EarlyCloseCase {
+  const char* name;
+  bool countingFolder;  // the build's thirty thousand files: counting lasts
+  bool paused;
+  const wchar_t* closeAt;  // the status text awaited before closing; null: at once
+};
+
+TEST_F(MainWindow, ClosingBeforeTheFirstFrameEndsCleanly) {
+  FrameFolder small(L"early");
+  small.WriteFrame(L"a", 1, "one");
+  const std::wstring counting = e2e::Beside(L"counting_frames");
+  const EarlyCloseCase cases[] = {
+      {"counting", true, false, nullptr},
+      {"held while counting", true, true, nullptr},
+      {"held once counted", true, true, L"Find...30003item..."},
+      {"opening the track", false, false, L"Find...1item..."},
+  };
+  for (const EarlyCloseCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    StartPlayer(L"--prefix a --rate 10 --track " + e2e::Quoted(e2e::Beside(L"sine.mp3")) + L" --play " +
+                e2e::Quoted(c.countingFolder ? counting : small.path()));
+    if (c.paused) Command(e2e::kPauseContinueCommand);
+    if (c.closeAt) {
+      ASSERT_TRUE(WaitForStatus(c.closeAt));
+    }
+    CloseAndExpectExitCodeZero();
+  }
+}
+
+// The message loop can also end with the main window still there (a quit
+// message from outside): the frames, which keep the program's thread busy
+// at this rate, must not be shown into a window that the end destroys.
+TEST_F(MainWindow, AQuitMessageDuringPlaybackEndsCleanly) {
+  FrameFolder folder(L"quitting");
+  for (int i = 1; i <= 4000; ++i) folder.WriteFrame(L"a", i, "frame " + std::to_string(i));
+  for (int round = 1; round <= 5; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    Play(folder, L"a", 1000);
+    ASSERT_TRUE(FrameChanges());
+    PostThreadMessageW(GetWindowThreadProcessId(main_, nullptr), WM_QUIT, 0, 0);
+    DWORD code = 1;
+    ASSERT_TRUE(player_->waitExit(kTimeout, &code)) << "the player did not end";
+    EXPECT_EQ(code, 0u);
+  }
+}
+
+struct OwnWindowCase {
+  const char* name;
+  bool folderGiven;  // "Start" wants one, "Open" none
+  e2e::PlayerCommand command;
+  const wchar_t* className;
+  const wchar_t* title;
+};
+
+// Closing the main window (from outside: the window up keeps it disabled)
+// while the Config, Font or About window or the folder dialog is up: the
+// program ends cleanly once that window is closed too, and Config's close
+// starts nothing.
+TEST_F(MainWindow, ClosingTheMainWindowUnderAModalWindowEndsCleanly) {
+  FrameFolder folder(L"owned");
+  folder.WriteFrame(L"a", 1, "one");
+  const OwnWindowCase cases[] = {
+      {"Config", true, e2e::kStartCommand, L"VNWindow", L"Config"},
+      {"Font", false, e2e::kFontCommand, L"VNWindow", L"Font"},
+      {"About", false, e2e::kAboutCommand, L"VNWindow", L"About"},
+      {"the folder dialog", false, e2e::kOpenCommand, L"#32770", nullptr},
+  };
+  for (const OwnWindowCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    StartPlayer(L"--prefix a --rate 20 " + (c.folderGiven ? e2e::Quoted(folder.path()) : L""));
+    Command(c.command);
+    HWND own = driver::waitTopWindow(player_->pid(), c.className, c.title, kTimeout);
+    ASSERT_NE(own, nullptr);
+    PostMessageW(main_, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitGone(main_));
+    if (IsWindow(own)) PostMessageW(own, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitGone(own));
+    DWORD code = 1;
+    EXPECT_TRUE(player_->waitExit(kTimeout, &code)) << "the player did not end";
+    EXPECT_EQ(code, 0u);
   }
 }
 
