@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "commands/core_library.h"
-#include "libraries/libraries.h"
+#include "commands/program_libraries.h"
 #include "player/command_line.h"
 #include "player/form_data.h"
 #include "player/ids.h"
@@ -17,6 +16,7 @@
 #include "player/state.h"
 #include "runtime/helpers.h"
 #include "runtime/services.h"
+#include "windows/framework.h"
 
 namespace player {
 namespace {
@@ -80,5 +80,5 @@ int ProgramEntry(const rt::RuntimeServices& runtime) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   player::commandLine = player::ParseCommandLine(player::Arguments());
-  return rt::RunApplication(player::kProgram, player::ProgramEntry);
+  return rt::RunApplication(player::kProgram, win::kWindowFramework, player::ProgramEntry);
 }
