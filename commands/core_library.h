@@ -2,7 +2,6 @@
 // menu and the standard units; its commands are the basic commands.
 #pragma once
 
-#include "libraries/runtime_link.h"
 #include "runtime/library.h"
 
 namespace core {
@@ -42,10 +41,5 @@ enum CoreCommand : int {
   CMD_SHOW_COMMON_DIALOG = 15,
   CMD_DESTROY_FORM_WINDOW = 16,
 };
-
-// Asks the runtime through the callback the core library received.
-inline intptr_t CallRuntime(int request, intptr_t parameter1 = 0, intptr_t parameter2 = 0) {
-  return lib::CallRuntime<rt::LIB_CORE>(request, parameter1, parameter2);
-}
 
 }  // namespace core

@@ -1,6 +1,6 @@
 #include "commands/dialog_commands.h"
 
-#include "commands/core_library.h"
+#include "commands/core_runtime_link.h"
 #include "runtime/callback.h"
 #include "units/common_dlg.h"
 #include "units/common_dlg_run.h"

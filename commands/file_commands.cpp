@@ -6,7 +6,7 @@
 #include <memory>
 #include <string_view>
 
-#include "commands/arguments.h"
+#include "libraries/arguments.h"
 #include "runtime/gbk.h"
 #include "runtime/heap.h"
 
@@ -62,7 +62,7 @@ void* ReadWholeFile(std::string_view gbkName) {
 }  // namespace
 
 void ReadFileBytes(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
-  *result = rt::MakeBlock(rt::TYPE_BYTESET, ReadWholeFile(Arguments(count, arguments).text(0)));
+  *result = rt::MakeBlock(rt::TYPE_BYTESET, ReadWholeFile(lib::Arguments(count, arguments).text(0)));
 }
 
 }  // namespace core

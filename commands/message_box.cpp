@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "commands/arguments.h"
 #include "commands/window_commands.h"
+#include "libraries/arguments.h"
 #include "runtime/conversions.h"
 #include "runtime/gbk.h"
 #include "runtime/heap.h"
@@ -41,7 +41,7 @@ int32_t ButtonNumber(int pressed) { return pressed >= IDOK && pressed <= IDNO ? 
 }  // namespace
 
 void ShowMessage(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
-  Arguments args(count, arguments);
+  lib::Arguments args(count, arguments);
   std::wstring title = rt::WideFromGbk(args[2].omitted() ? kDefaultTitle : args.text(2));
   int pressed = MessageBoxW(OwnerOf(args[3]), MessageText(args[0]).c_str(), title.c_str(), StyleOf(args.integer(1)));
   *result = rt::MakeInt(ButtonNumber(pressed));

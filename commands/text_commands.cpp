@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "commands/arguments.h"
+#include "libraries/arguments.h"
 
 namespace core {
 namespace {
@@ -69,7 +69,7 @@ int32_t Search(std::string_view text, std::string_view sought, SearchWindow wind
   return found;
 }
 
-void FindIn(rt::ArgRecord* result, const Arguments& args, Direction direction) {
+void FindIn(rt::ArgRecord* result, const lib::Arguments& args, Direction direction) {
   std::string_view text = args.text(0);
   SearchWindow window = WindowOf(text.size(), args.optionalInteger(2), direction);
   *result = rt::MakeInt(Search(text, args.text(1), window, args.flag(3), direction));
@@ -109,22 +109,22 @@ std::string Replace(std::string_view text, size_t start, const Replacement& r) {
 }  // namespace
 
 void FindText(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
-  FindIn(result, Arguments(count, arguments), Direction::Forward);
+  FindIn(result, lib::Arguments(count, arguments), Direction::Forward);
 }
 
 void FindTextFromEnd(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
-  FindIn(result, Arguments(count, arguments), Direction::Backward);
+  FindIn(result, lib::Arguments(count, arguments), Direction::Backward);
 }
 
 void RightOfText(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
-  Arguments args(count, arguments);
+  lib::Arguments args(count, arguments);
   std::string_view text = args.text(0);
   int32_t n = args.integer(1);
   SetTextResult(result, n <= 0 ? std::string_view() : text.substr(text.size() - std::min(size_t(n), text.size())));
 }
 
 void MidOfText(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
-  Arguments args(count, arguments);
+  lib::Arguments args(count, arguments);
   std::string_view text = args.text(0);
   int64_t offset = int64_t(args.integer(1)) - 1;
   int32_t n = args.integer(2);
@@ -135,7 +135,7 @@ void MidOfText(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
 // An empty text to replace would match everywhere without moving on: the
 // text is copied as it is.
 void ReplaceSubtext(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
-  Arguments args(count, arguments);
+  lib::Arguments args(count, arguments);
   std::string_view text = args.text(0);
   Replacement r{args.text(1), args.text(2), !args.flag(5), args.optionalInteger(4).value_or(-1)};
   size_t start = size_t(std::max<int64_t>(int64_t(args.integer(3)) - 1, 0));
@@ -144,7 +144,7 @@ void ReplaceSubtext(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) 
 }
 
 void TextLength(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
-  *result = rt::MakeInt(int32_t(Arguments(count, arguments).text(0).size()));
+  *result = rt::MakeInt(int32_t(lib::Arguments(count, arguments).text(0).size()));
 }
 
 }  // namespace core

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <optional>
 
-#include "commands/arguments.h"
+#include "libraries/arguments.h"
 #include "runtime/conversions.h"
 
 namespace core {
@@ -44,25 +44,25 @@ int32_t NextPosition(int32_t position, int64_t advance, int32_t length) {
 }  // namespace
 
 void ToInteger(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
-  *result = rt::MakeInt(rt::AnyToInt(Arguments(count, arguments)[0]));
+  *result = rt::MakeInt(rt::AnyToInt(lib::Arguments(count, arguments)[0]));
 }
 
 void ToText(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
-  *result = rt::MakeBlock(rt::TYPE_TEXT, rt::ValueToText(Arguments(count, arguments)[0]));
+  *result = rt::MakeBlock(rt::TYPE_TEXT, rt::ValueToText(lib::Arguments(count, arguments)[0]));
 }
 
 void ByteSetLength(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
-  *result = rt::MakeInt(rt::ByteSetLength(Arguments(count, arguments).byteSet(0)));
+  *result = rt::MakeInt(rt::ByteSetLength(lib::Arguments(count, arguments).byteSet(0)));
 }
 
 void NewZeroByteSet(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
-  *result = rt::MakeBlock(rt::TYPE_BYTESET, rt::MakeBlankByteSet(Arguments(count, arguments).integer(0)));
+  *result = rt::MakeBlock(rt::TYPE_BYTESET, rt::MakeBlankByteSet(lib::Arguments(count, arguments).integer(0)));
 }
 
 // The type number is checked (a fatal error) before the position variable
 // changes.
 void ByteSetToValue(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
-  Arguments args(count, arguments);
+  lib::Arguments args(count, arguments);
   const void* set = args.byteSet(0);
   std::optional<int32_t> position = args.optionalInteger(2);
   ByteRun run = BytesFrom(set, position);

@@ -1,7 +1,7 @@
 #include "commands/window_commands.h"
 
-#include "commands/arguments.h"
-#include "commands/core_library.h"
+#include "commands/core_runtime_link.h"
+#include "libraries/arguments.h"
 #include "runtime/callback.h"
 #include "runtime/hidden_owner.h"
 #include "windows/loader.h"
@@ -23,7 +23,7 @@ HWND LiveUnitHandle(const rt::ArgRecord& reference) {
 // An owner that is not loaded makes the command return false without
 // loading anything.
 void LoadFormWindow(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
-  Arguments args(count, arguments);
+  lib::Arguments args(count, arguments);
   *result = rt::MakeBool(false);
   win::UnitObject* owner = LiveUnit(args[1]);
   if (!args[1].omitted() && !owner) return;
@@ -33,14 +33,14 @@ void LoadFormWindow(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) 
 
 // Window handles fit in 32 bits, also in a 64-bit process.
 void GetWindowHandle(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
-  *result = rt::MakeInt(HandleToLong(LiveUnitHandle(Arguments(count, arguments)[0])));
+  *result = rt::MakeInt(HandleToLong(LiveUnitHandle(lib::Arguments(count, arguments)[0])));
 }
 
 // A window is marked as closing and closes at once, or when its thread next
 // processes messages; a unit is removed from its window. A target that is
 // not loaded is already gone: nothing to do.
 void DestroyFormWindow(rt::ArgRecord*, int count, rt::ArgRecord* arguments) {
-  Arguments args(count, arguments);
+  lib::Arguments args(count, arguments);
   win::UnitObject* unit = LiveUnit(args[0]);
   auto* window = win::WindowUnit::From(unit);
   if (!window) {

@@ -1,7 +1,6 @@
-// The program's support libraries, and its library list.
+// The descriptors of the six support libraries.
 #pragma once
 
-#include "commands/core_library.h"
 #include "runtime/library.h"
 
 namespace lib {
@@ -12,11 +11,5 @@ extern const rt::LibraryDescriptor kUtilitiesLibrary;   // 3: the special functi
 extern const rt::LibraryDescriptor kShellLibrary;       // 4: the operating system's shell
 extern const rt::LibraryDescriptor kThreadsLibrary;     // 5: threads
 extern const rt::LibraryDescriptor kMultimediaLibrary;  // 6: the MediaPlay unit type
-
-// The program descriptor's library list: library n is entry n.
-inline constexpr const rt::LibraryDescriptor* kProgramLibraries[] = {
-    &core::kCoreLibrary, &kExtendedUiLibrary, &kDragDropLibrary,   &kUtilitiesLibrary,
-    &kShellLibrary,      &kThreadsLibrary,    &kMultimediaLibrary,
-};
 
 }  // namespace lib

@@ -3,15 +3,15 @@
 // The track's state lives in `useBgm` and `bgmPath` (state.h), which outlive
 // the window: each load starts from the form data, and OnConfigCreated arms
 // the track's controls again when a track is in use.
-#include "libraries/drag_drop/drop_target.h"
-#include "libraries/shell/shell_commands.h"
+#include "commands/core_library.h"
+#include "libraries/drag_drop/library.h"
+#include "libraries/shell/library.h"
 #include "player/ids.h"
 #include "player/main_window.h"
 #include "player/runtime_calls.h"
 #include "player/state.h"
 #include "player/user_input.h"
 #include "runtime/program.h"
-#include "units/common_dlg.h"
 
 namespace player {
 namespace {
@@ -19,7 +19,7 @@ namespace {
 constexpr int32_t kMaxFrameRate = 60;
 
 constexpr rt::ArgRecord kDropTarget{kConfigWindow, kConfigDropTarget, lib::drag_drop::kDropTargetTypeCode};
-constexpr rt::ArgRecord kDialog{kConfigWindow, kTrackDialog, units::kCommonDlgTypeCode};
+constexpr rt::ArgRecord kDialog{kConfigWindow, kTrackDialog, rt::TypeCode(rt::LIB_CORE, core::CORE_COMMON_DLG)};
 
 rt::ArgRecord ConfigWindow() { return WindowArgument(kConfigWindow, kConfigWindowUnit); }
 

@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "commands/core_library.h"
-#include "libraries/libraries.h"
+#include "commands/program_libraries.h"
 #include "player/command_line.h"
 #include "player/form_data.h"
 #include "player/ids.h"
@@ -18,6 +17,7 @@
 #include "player/state.h"
 #include "runtime/helpers.h"
 #include "runtime/services.h"
+#include "windows/framework.h"
 
 namespace player {
 namespace {
@@ -85,5 +85,5 @@ int ProgramEntry(const rt::RuntimeServices& runtime) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   player::commandLine = player::ParseCommandLine(player::Arguments());
-  return rt::RunApplication(player::kProgram, player::ProgramEntry);
+  return rt::RunApplication(player::kProgram, win::kWindowFramework, player::ProgramEntry);
 }

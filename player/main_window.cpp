@@ -1,10 +1,10 @@
 // Handlers of the main window, its units and its menu.
 #include "player/main_window.h"
 
-#include "libraries/drag_drop/drop_target.h"
-#include "libraries/extended_ui/status_bar.h"
-#include "libraries/multimedia/media_play.h"
-#include "libraries/shell/shell_commands.h"
+#include "libraries/drag_drop/library.h"
+#include "libraries/extended_ui/library.h"
+#include "libraries/multimedia/library.h"
+#include "libraries/shell/library.h"
 #include "player/ids.h"
 #include "player/playback.h"
 #include "player/runtime_calls.h"

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "libraries/threads/thread_commands.h"
-#include "libraries/utilities/delay.h"
+#include "libraries/threads/library.h"
+#include "libraries/utilities/library.h"
 #include "player/frame_text.h"
 #include "player/main_window.h"
 #include "player/playback_gate.h"

@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "commands/core_library.h"
-#include "libraries/drag_drop/drop_target.h"
-#include "libraries/libraries.h"
+#include "commands/program_libraries.h"
+#include "libraries/drag_drop/library.h"
 
 namespace player {
 namespace {

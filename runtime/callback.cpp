@@ -10,13 +10,9 @@
 #include "runtime/fatal.h"
 #include "runtime/heap.h"
 #include "runtime/hidden_owner.h"
-#include "runtime/library_registry.h"
 #include "runtime/message_loop.h"
 #include "runtime/shutdown.h"
 #include "runtime/state.h"
-#include "windows/events.h"
-#include "windows/loader.h"
-#include "windows/registry.h"
 
 namespace rt {
 namespace {
@@ -80,31 +76,13 @@ intptr_t CurrentEventSource(uint32_t* out) {
 
 intptr_t ProgramText(const std::string& text) { return reinterpret_cast<intptr_t>(text.c_str()); }
 
-intptr_t WindowRequest(int request, intptr_t p1, intptr_t p2) {
-  switch (request) {
-    case REQ_WINDOW_REGISTRY: return reinterpret_cast<intptr_t>(&win::Templates());
-    case REQ_UNIT_TYPE: return reinterpret_cast<intptr_t>(FindUnitType(uint32_t(p1)));
-    case REQ_UNIT_DESTROYED: win::ForgetUnit(uint32_t(p1), uint32_t(p2)); return 0;
-    case REQ_LOAD_WINDOW: return win::LoadWindowRequest(*As<win::LoadRequest>(p1));
-    case REQ_WINDOW_OBJECT: return reinterpret_cast<intptr_t>(win::LiveUnitObject(uint32_t(p1), uint32_t(p2)));
-    case REQ_WINDOW_OBJECT_OR_FAIL: return reinterpret_cast<intptr_t>(win::RequireUnitObject(uint32_t(p1), uint32_t(p2)));
-    case REQ_RAISE_EVENT: return win::RaiseEvent(*As<win::EventRecord>(p1));
-    case REQ_RAISE_EVENT_EXTENDED: return win::RaiseEvent(*As<win::ExtendedEventRecord>(p1));
-    case REQ_UNIT_TYPE_CODE: return intptr_t(win::UnitTypeCodeOf(*As<win::UnitObject>(p1)));
-    case REQ_WINDOW_UNIT_KIND: return win::WindowUnitKind(uint32_t(p1));
-    case REQ_TEMPLATE_COUNT: return intptr_t(win::Templates().size());
-    case REQ_TEMPLATE_WINDOW: return reinterpret_cast<intptr_t>(win::TemplateWindowHandle(size_t(p1)));
-    default: return 0;
-  }
-}
-
 // Library commands run on the threads that call them (the player's workers
 // write the status bar and play the track), but windows, records and
 // handlers belong to the window thread: a worker's window and event requests
 // are carried there, and the worker waits for the answer.
 intptr_t OnWindowThread(int request, intptr_t p1, intptr_t p2) {
   intptr_t answer = 0;
-  RunOnMainThread([&] { answer = WindowRequest(request, p1, p2); });
+  RunOnMainThread([&] { answer = Framework().answerWindowRequest(request, p1, p2); });
   return answer;
 }
 
@@ -123,8 +101,8 @@ intptr_t RuntimeCallbackEntry(int request, intptr_t p1, intptr_t p2) {
     case REQ_NUMERIC_TO_INT: return NumericToInt(*As<ArgRecord>(p1));
     case REQ_PROGRAM_DIRECTORY: return ProgramText(state.directory);
     case REQ_PROGRAM_FILE_NAME: return ProgramText(state.fileName);
-    case REQ_SUPPRESS_EVENTS: DoEvents(); win::SuppressEvents(); return 0;
-    case REQ_RESUME_EVENTS: DoEvents(); win::ResumeEvents(); return 0;
+    case REQ_SUPPRESS_EVENTS: DoEvents(); SuppressEvents(); return 0;
+    case REQ_RESUME_EVENTS: DoEvents(); ResumeEvents(); return 0;
     case REQ_CLEANUP_ADD: case REQ_CLEANUP_REMOVE: case REQ_CLEANUP_FIND:
       return CleanupRequest(request, As<CleanupObject>(p1));
     case REQ_CURRENT_EVENT_SOURCE: return CurrentEventSource(As<uint32_t>(p1));

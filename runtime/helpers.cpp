@@ -5,8 +5,8 @@
 #include "runtime/gbk.h"
 #include "runtime/shutdown.h"
 #include "runtime/startup.h"
+#include "runtime/state.h"
 #include "runtime/values.h"
-#include "windows/properties.h"
 
 namespace rt {
 namespace {
@@ -74,7 +74,7 @@ uint64_t CallRuntimeHelper(int number, ...) {
       va_arg(args, uint32_t);  // the unit type code: the unit's record already names it
       auto* unit = va_arg(args, const HeldUnit*);
       auto property = va_arg(args, int);
-      result = uint64_t(win::ReadUnitProperty(unit->windowId, unit->unitId, property, va_arg(args, int)));
+      result = uint64_t(Framework().readUnitProperty(unit->windowId, unit->unitId, property, va_arg(args, int)));
       break;
     }
     case HELPER_WRITE_HELD_UNIT_PROPERTY: {
@@ -83,7 +83,7 @@ uint64_t CallRuntimeHelper(int number, ...) {
       auto property = va_arg(args, int);
       auto element = va_arg(args, int);
       auto low = va_arg(args, uint32_t);
-      win::WriteUnitProperty(unit->windowId, unit->unitId, property, element, low, va_arg(args, uint32_t));
+      Framework().writeUnitProperty(unit->windowId, unit->unitId, property, element, low, va_arg(args, uint32_t));
       break;
     }
     case HELPER_INIT_RUNTIME: InitRuntime(); break;

@@ -4,7 +4,6 @@
 
 #include "runtime/callback.h"
 #include "runtime/state.h"
-#include "windows/unit_type.h"
 
 namespace rt {
 namespace {
@@ -37,14 +36,6 @@ int LibraryCount() { return int(libraries.size()); }
 
 const LibraryDescriptor* Library(int number) {
   return number >= 0 && number < LibraryCount() ? libraries[size_t(number)].descriptor : nullptr;
-}
-
-const win::UnitTypeDescriptor* FindUnitType(uint32_t typeCode) {
-  if (ClassifyTag(typeCode) != TagClass::Library) return nullptr;
-  const LibraryDescriptor* library = Library(int(typeCode >> 16) - 1);
-  int typeIndex = int(typeCode & 0xFFFF) - 1;
-  if (!library || typeIndex < 0 || typeIndex >= library->dataTypeCount) return nullptr;
-  return &library->dataTypes[typeIndex];
 }
 
 }  // namespace rt

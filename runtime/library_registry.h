@@ -16,8 +16,4 @@ void NotifyLibrariesOfEnd();
 int LibraryCount();
 const LibraryDescriptor* Library(int number);
 
-// The unit type descriptor of a library data-type code, or null when the
-// code is not a library type code or names no type.
-const win::UnitTypeDescriptor* FindUnitType(uint32_t typeCode);
-
 }  // namespace rt

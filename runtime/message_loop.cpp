@@ -3,8 +3,6 @@
 #include <algorithm>
 
 #include "runtime/state.h"
-#include "windows/registry.h"
-#include "windows/window_object.h"
 
 namespace rt {
 namespace {
@@ -30,7 +28,7 @@ bool ResetsIdle(const MSG& msg) {
 // Gets one message and hands it on; false on the quit message.
 bool PumpMessage(MSG& msg) {
   if (GetMessageW(&msg, nullptr, 0, 0) <= 0) return false;
-  if (!win::PreTranslateThroughAncestors(msg)) {
+  if (!Framework().preTranslateMessage(msg)) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
@@ -62,10 +60,10 @@ struct IdlePeriod {
 bool OnIdle(long count) {
   if (count == 0) {
     idlePeriod.startTick = GetTickCount();
-    win::BeginIdlePeriod();
+    Framework().beginIdlePeriod();
   }
   if (count < 2) return true;
-  return win::RaiseIdleEvents(GetTickCount() - idlePeriod.startTick);
+  return Framework().raiseIdleEvents(GetTickCount() - idlePeriod.startTick);
 }
 
 bool ModalWaitOver(LoopMode mode) {
@@ -102,7 +100,7 @@ void RunLoop(LoopMode mode) {
 
 void RunMessageLoop() {
   State().started = true;
-  if (win::AnyLoadedWindowAlive()) RunLoop(LoopMode::Normal);
+  if (Framework().anyLoadedWindowAlive()) RunLoop(LoopMode::Normal);
 }
 
 void DoEvents() {

@@ -53,14 +53,17 @@ struct ProgramDescriptor {
 };
 
 struct RuntimeServices;
+struct WindowFramework;
 
 // The program's entry routine: initialises the runtime through helper 6,
 // loads its start window and runs the message loop.
 using ProgramEntry = int (*)(const RuntimeServices& services);
 
 // The process's main routine: constructs nothing more than the runtime's
-// application object, runs the entry routine and then shutdown with exit
-// code 0. Returns the process exit code.
-[[noreturn]] int RunApplication(const ProgramDescriptor& program, ProgramEntry entry);
+// application object, installs the window framework the program is built
+// on, runs the entry routine and then shutdown with exit code 0. Returns the
+// process exit code.
+[[noreturn]] int RunApplication(const ProgramDescriptor& program, const WindowFramework& framework,
+                                ProgramEntry entry);
 
 }  // namespace rt

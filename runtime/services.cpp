@@ -6,8 +6,7 @@
 #include "runtime/helpers.h"
 #include "runtime/message_loop.h"
 #include "runtime/shutdown.h"
-#include "windows/loader.h"
-#include "windows/properties.h"
+#include "runtime/state.h"
 
 namespace rt {
 namespace {
@@ -23,19 +22,29 @@ ArgRecord CallLibraryCommandService(int library, CommandEntry entry, int count, 
   return CallCommand(entry, count, arguments);
 }
 
+int64_t ReadUnitProperty(uint32_t windowId, uint32_t unitId, int property, int element) {
+  return Framework().readUnitProperty(windowId, unitId, property, element);
+}
+
+void WriteUnitProperty(uint32_t windowId, uint32_t unitId, int property, int element, uint32_t low, uint32_t high) {
+  Framework().writeUnitProperty(windowId, unitId, property, element, low, high);
+}
+
+void LoadStartWindow(uint32_t windowId) { Framework().loadStartWindow(windowId); }
+
 constexpr RuntimeServices kServices = {
     [](int number) { ReportRuntimeError(number); },
     ResolveDllCommand,
     CallLibraryCommandService,
     CallCommand,
-    win::ReadUnitProperty,
-    win::WriteUnitProperty,
+    ReadUnitProperty,
+    WriteUnitProperty,
     AllocMemory,
     ReallocMemory,
     FreeMemory,
     [](int exitCode) { ExitProgram(exitCode); },
     RunMessageLoop,
-    win::LoadStartWindow,
+    LoadStartWindow,
     CallRuntimeHelper,
 };
 

@@ -12,7 +12,6 @@
 #include "runtime/hidden_owner.h"
 #include "runtime/library_registry.h"
 #include "runtime/state.h"
-#include "windows/registry.h"
 
 namespace rt {
 namespace {
@@ -57,7 +56,7 @@ void Shutdown(int exitCode) {
   if (state.mainThreadId && GetCurrentThreadId() != state.mainThreadId) CarryExitToMainThread(exitCode);
   if (state.shuttingDown.exchange(true)) return;
   state.idleRoutines.clear();
-  win::DestroyAllLoadedWindows();
+  Framework().destroyAllLoadedWindows();
   RunExitRoutines();
   NotifyLibrariesOfEnd();
   FreeDllModules();
@@ -67,7 +66,7 @@ void Shutdown(int exitCode) {
   DestroyDefaultIcons();
   DestroyHiddenOwner();
   ReleaseCleanupObjects();
-  win::ReleaseUnitCursors();
+  Framework().releaseUnitCursors();
   if (state.oleInitialisedByRuntime) OleUninitialize();
   state.oleInitialisedByRuntime = false;
 }

@@ -12,7 +12,6 @@
 #include "runtime/services.h"
 #include "runtime/shutdown.h"
 #include "runtime/state.h"
-#include "windows/registry.h"
 
 namespace rt {
 namespace {
@@ -46,15 +45,18 @@ void StoreProgramPath() {
 
 void InstallFormData(const ProgramDescriptor& program) {
   if (program.formDataSize == 0) return;
-  auto templates = win::ReadFormData({program.formData, program.formDataSize}, program.handlerCount);
-  if (!templates) ReportFatalError("载入窗口模板数据段出错!");
-  win::InstallRegistry(std::move(*templates));
+  if (!Framework().installFormData({program.formData, program.formDataSize}, program.handlerCount))
+    ReportFatalError("载入窗口模板数据段出错!");
 }
 
 RuntimeState& State() {
   static RuntimeState state;
   return state;
 }
+
+void InstallWindowFramework(const WindowFramework& framework) { State().windowFramework = &framework; }
+
+const WindowFramework& Framework() { return *State().windowFramework; }
 
 // The process heap is fetched by the memory services before anything can
 // allocate (heap.cpp), so initialisation starts with the descriptor words.
@@ -81,7 +83,8 @@ void InitRuntime() {
 // process ends there: the program's own threads may still run, and must not
 // meet the C runtime's static destructors. The program's directory is stored
 // once, by InitRuntime, which every entry calls first.
-int RunApplication(const ProgramDescriptor& program, ProgramEntry entry) {
+int RunApplication(const ProgramDescriptor& program, const WindowFramework& framework, ProgramEntry entry) {
+  InstallWindowFramework(framework);
   State().program = &program;
   entry(Services());
   ExitProgram(0);

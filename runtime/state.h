@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "runtime/program.h"
+#include "runtime/window_framework.h"
 
 namespace rt {
 
@@ -21,6 +22,8 @@ struct IdleRoutine {
 
 struct RuntimeState {
   const ProgramDescriptor* program = nullptr;
+  // Installed before anything runs, read-only afterwards.
+  const WindowFramework* windowFramework = nullptr;
   uint32_t buildKind = 0;
   uint32_t reservedWord = 0;
   uint32_t thirdWordPlusOne = 0;
@@ -48,5 +51,15 @@ struct RuntimeState {
 };
 
 RuntimeState& State();
+
+// The event suppression counter: no handler runs while it is 1 or more.
+// Lowering stops at 0, also when threads race.
+inline void SuppressEvents() { ++State().eventSuppression; }
+inline void ResumeEvents() {
+  auto& counter = State().eventSuppression;
+  int value = counter.load();
+  while (value > 0 && !counter.compare_exchange_weak(value, value - 1)) {
+  }
+}
 
 }  // namespace rt

@@ -47,7 +47,7 @@ rt::EventHandler BoundHandler(const UnitList& units, uint32_t index, int32_t eve
 }
 
 void CheckMayRaise(const UnitList& units, uint32_t index) {
-  const UnitTypeDescriptor* type = rt::FindUnitType(units.word(index, 0));
+  const UnitTypeDescriptor* type = FindUnitType(units.word(index, 0));
   if (!type || !(type->state & (UNIT_VISUAL_EVENTS | UNIT_MENU_EVENTS)))
     rt::ReportFatalError("引发事件的窗口组件无效");
 }
@@ -101,15 +101,6 @@ int64_t SlotValue(const rt::EventArgSlot& slot) {
 }
 
 }  // namespace
-
-void SuppressEvents() { ++rt::State().eventSuppression; }
-
-void ResumeEvents() {
-  auto& counter = rt::State().eventSuppression;
-  int value = counter.load();
-  while (value > 0 && !counter.compare_exchange_weak(value, value - 1)) {
-  }
-}
 
 bool EventsSuppressed() { return rt::State().eventSuppression.load() > 0; }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "runtime/state.h"
 #include "runtime/values.h"
 
 namespace win {
@@ -62,10 +63,11 @@ struct EventOutcome {
 EventOutcome RaiseSimpleEvent(uint32_t windowId, uint32_t unitId, int32_t event,
                               std::initializer_list<int32_t> arguments = {});
 
-// The suppression counter: raised while windows load, units are re-created,
-// errors are shown and the program shuts down; never lowered below 0.
-void SuppressEvents();
-void ResumeEvents();
+// The suppression counter (the runtime's): raised while windows load, units
+// are re-created, errors are shown and the program shuts down; never lowered
+// below 0.
+using rt::ResumeEvents;
+using rt::SuppressEvents;
 bool EventsSuppressed();
 
 }  // namespace win

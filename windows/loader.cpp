@@ -324,7 +324,7 @@ uint32_t UnitTypeCodeOf(const UnitObject& unit) {
 }
 
 intptr_t WindowUnitKind(uint32_t typeCode) {
-  const UnitTypeDescriptor* type = rt::FindUnitType(typeCode);
+  const UnitTypeDescriptor* type = FindUnitType(typeCode);
   if (!type) return 0;
   if (type->state & UNIT_MENU_EVENTS) return 2;
   return (type->state & UNIT_NO_RECREATE) ? 1 : 0;

@@ -89,7 +89,7 @@ bool AnyLoadedWindowAlive() {
 }
 
 const UnitTypeDescriptor* UnitTypeOf(const WindowTemplate& t, uint32_t index) {
-  return rt::FindUnitType(t.units.word(index, 0));
+  return FindUnitType(t.units.word(index, 0));
 }
 
 std::optional<uint32_t> UnitIndexOfHandle(const WindowTemplate& t, HWND window) {

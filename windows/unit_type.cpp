@@ -1,5 +1,7 @@
 #include "windows/unit_type.h"
 
+#include "runtime/library_registry.h"
+
 namespace win {
 
 PropertyKind KindOf(int16_t type) {
@@ -18,6 +20,14 @@ PropertyKind KindOf(int16_t type) {
     case PROP_COLOR: case PROP_COLOR_2: case PROP_COLOR_3: return PropertyKind::Color;
     default: return PropertyKind::Unknown;
   }
+}
+
+const UnitTypeDescriptor* FindUnitType(uint32_t typeCode) {
+  if (rt::ClassifyTag(typeCode) != rt::TagClass::Library) return nullptr;
+  const rt::LibraryDescriptor* library = rt::Library(int(typeCode >> 16) - 1);
+  int typeIndex = int(typeCode & 0xFFFF) - 1;
+  if (!library || typeIndex < 0 || typeIndex >= library->dataTypeCount) return nullptr;
+  return &library->dataTypes[typeIndex];
 }
 
 }  // namespace win

@@ -108,6 +108,10 @@ struct UnitTypeDescriptor {
 };
 static_assert(sizeof(void*) != 4 || sizeof(UnitTypeDescriptor) == 56);
 
+// The unit type descriptor of a library data-type code (request 1002), or
+// null when the code is not a library type code or names no type.
+const UnitTypeDescriptor* FindUnitType(uint32_t typeCode);
+
 enum InterfaceNumber : int {
   OP_CREATE = 1,
   OP_SET_PROPERTY = 4,

@@ -4,7 +4,7 @@
 #include <span>
 #include <vector>
 
-#include "commands/arguments.h"
+#include "libraries/arguments.h"
 #include "libraries/drag_drop/drop_target_object.h"
 #include "libraries/runtime_link.h"
 #include "runtime/callback.h"
@@ -92,7 +92,7 @@ KDropTarget* DropTargetObject(win::UnitObject& unit) {
 // A unit that is not loaded ends the program (request 2007); a reference
 // whose IDs name a unit of another type registers nothing.
 void RegisterDropWindow(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
-  core::Arguments args(count, arguments);
+  lib::Arguments args(count, arguments);
   *result = rt::MakeBool(false);
   auto* unit = reinterpret_cast<win::UnitObject*>(
       CallRuntime<rt::LIB_DRAG_DROP>(rt::REQ_WINDOW_OBJECT_OR_FAIL, args[0].low, args[0].high));

@@ -5,12 +5,11 @@
 
 #include <array>
 
+#include "libraries/drag_drop/library.h"
 #include "runtime/library.h"
 #include "windows/unit_toolkit.h"
 
 namespace lib::drag_drop {
-
-constexpr uint32_t kDropTargetTypeCode = rt::TypeCode(rt::LIB_DRAG_DROP, 1);
 
 void* DropTargetInterface(int number);
 
@@ -39,9 +38,6 @@ class KDropTarget;
 
 // The drop target object of a DropTarget unit; null for a unit of another type.
 KDropTarget* DropTargetObject(win::UnitObject& unit);
-
-// Command numbers: the places in the library's command table.
-enum DragDropCommand : int { CMD_REGISTER_DROP_WINDOW = 0 };
 
 // The library's one command, RegisterDropWindow(unit, window handle):
 // registers the window for drops onto the unit, once per unit. True when the

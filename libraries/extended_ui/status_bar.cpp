@@ -15,7 +15,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "commands/arguments.h"
+#include "libraries/arguments.h"
 #include "libraries/runtime_link.h"
 #include "runtime/callback.h"
 #include "runtime/gbk.h"
@@ -412,7 +412,7 @@ void StatusBar::ChangePartWidth(int32_t index, int32_t width) {
 
 // Null for a bar whose window is gone while the program closes, and for a
 // unit of another type named with the bar's type code.
-StatusBar* CommandedBar(const core::Arguments& arguments) {
+StatusBar* CommandedBar(const lib::Arguments& arguments) {
   const rt::ArgRecord& unit = arguments[0];
   auto* object = reinterpret_cast<win::UnitObject*>(
       CallRuntime<rt::LIB_EXTENDED_UI>(rt::REQ_WINDOW_OBJECT_OR_FAIL, unit.low, unit.high));
@@ -433,18 +433,18 @@ char* RuntimeText(std::string_view text) {
 void* StatusBarInterface(int number) { return win::UnitInterface<StatusBar>(number); }
 
 void SetPartText(rt::ArgRecord*, int count, rt::ArgRecord* records) {
-  core::Arguments arguments(count, records);
+  lib::Arguments arguments(count, records);
   if (StatusBar* bar = CommandedBar(arguments)) bar->ChangePartText(arguments.integer(1), arguments.text(2));
 }
 
 void GetPartText(rt::ArgRecord* result, int count, rt::ArgRecord* records) {
-  core::Arguments arguments(count, records);
+  lib::Arguments arguments(count, records);
   StatusBar* bar = CommandedBar(arguments);
   *result = rt::MakeBlock(rt::TYPE_TEXT, bar ? RuntimeText(bar->PartText(arguments.integer(1))) : nullptr);
 }
 
 void SetPartWidth(rt::ArgRecord*, int count, rt::ArgRecord* records) {
-  core::Arguments arguments(count, records);
+  lib::Arguments arguments(count, records);
   if (StatusBar* bar = CommandedBar(arguments))
     bar->ChangePartWidth(arguments.integer(1), arguments.optionalInteger(2).value_or(kDefaultPartWidth));
 }

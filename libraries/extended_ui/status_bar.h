@@ -3,21 +3,13 @@
 // into parts that each carry a width, a border, an icon, a text and a tip.
 #pragma once
 
+#include "libraries/extended_ui/library.h"
 #include "runtime/values.h"
 #include "windows/unit_toolkit.h"
 
 namespace lib::extended_ui {
 
-inline constexpr uint32_t kStatusBarTypeCode = 0x00020002;
-
 void* StatusBarInterface(int number);
-
-// Command numbers: the places of the library's commands in its command table.
-enum StatusBarCommand : int {
-  CMD_SET_PART_TEXT = 0,
-  CMD_GET_PART_TEXT = 1,
-  CMD_SET_PART_WIDTH = 2,
-};
 
 // The library's commands on the status bar named by argument 0. They run on
 // the window thread, the only thread that walks or changes a bar's parts;

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "commands/arguments.h"
+#include "libraries/arguments.h"
 #include "libraries/runtime_link.h"
 #include "runtime/callback.h"
 #include "runtime/gbk.h"
@@ -82,20 +82,20 @@ MediaPlayer* PlayerOf(const rt::ArgRecord& unit) {
   return PlayerOfUnit(reinterpret_cast<win::UnitObject*>(object));
 }
 
-using Action = bool (*)(MediaPlayer&, const core::Arguments&);
+using Action = bool (*)(MediaPlayer&, const lib::Arguments&);
 
 template <Action Act>
 void RunOnPlayer(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
-  core::Arguments args(count, arguments);
+  lib::Arguments args(count, arguments);
   if (MediaPlayer* player = PlayerOf(args[0])) *result = rt::MakeBool(Act(*player, args));
 }
 
-bool StopPlayer(MediaPlayer& player, const core::Arguments&) { return player.Stop(); }
-bool OpenFile(MediaPlayer& player, const core::Arguments& args) { return player.Open(args.text(1)); }
-bool PauseOrResume(MediaPlayer& player, const core::Arguments&) { return player.Pause(); }
+bool StopPlayer(MediaPlayer& player, const lib::Arguments&) { return player.Stop(); }
+bool OpenFile(MediaPlayer& player, const lib::Arguments& args) { return player.Open(args.text(1)); }
+bool PauseOrResume(MediaPlayer& player, const lib::Arguments&) { return player.Pause(); }
 
 // The video window is a handle as an integer, or omitted (null).
-bool PlayFrom(MediaPlayer& player, const core::Arguments& args) {
+bool PlayFrom(MediaPlayer& player, const lib::Arguments& args) {
   auto videoWindow = static_cast<HWND>(LongToHandle(args.optionalInteger(2).value_or(0)));
   return player.Play(args.integer(1), videoWindow);
 }

@@ -16,6 +16,7 @@
 #include <string>
 #include <string_view>
 
+#include "libraries/multimedia/library.h"
 #include "runtime/values.h"
 #include "windows/unit_toolkit.h"
 
@@ -29,7 +30,6 @@ inline constexpr win::UnitTypeDescriptor kMediaPlayType = win::DescribeUnitType(
     .state = 0x80000000 | win::UNIT_WINDOWLESS | win::UNIT_VISUAL_EVENTS,
     .interfaceFunction = &MediaPlayInterface,
 });
-inline constexpr uint32_t kMediaPlayTypeCode = 0x00070006;
 
 // What a file is taken for: the (at most) three characters after the last
 // "." of its path, or its first three without one, lower-cased; the MCI
@@ -82,14 +82,6 @@ class MediaPlayer {
 
 // The player of a MediaPlay unit; null for null or any other unit.
 MediaPlayer* PlayerOfUnit(win::UnitObject* unit);
-
-// Command numbers: the places of the library's commands in its command table.
-enum MediaPlayCommand : int {
-  CMD_STOP = 0,
-  CMD_OPEN = 1,
-  CMD_PLAY = 2,
-  CMD_PAUSE = 3,
-};
 
 // The library's commands. Argument 0 is the unit; a unit whose window is gone does nothing, and the
 // result stays as the caller left it.

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "commands/arguments.h"
+#include "libraries/arguments.h"
 #include "libraries/runtime_link.h"
 #include "runtime/callback.h"
 #include "runtime/gbk.h"
@@ -157,7 +157,7 @@ std::wstring WithTrailingBackslash(std::wstring path) {
 }  // namespace
 
 void BrowseForFolder(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
-  core::Arguments args(count, arguments);
+  lib::Arguments args(count, arguments);
   UINT flags = BIF_EDITBOX | (args.flag(1) ? BIF_BROWSEINCLUDEFILES : 0);
   ItemId chosen;
   {
@@ -168,7 +168,7 @@ void BrowseForFolder(rt::ArgRecord* result, int count, rt::ArgRecord* arguments)
 }
 
 void GetSpecialFolder(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
-  int32_t number = core::Arguments(count, arguments).integer(0);
+  int32_t number = lib::Arguments(count, arguments).integer(0);
   bool known = number >= FOLDER_DOCUMENTS && number <= FOLDER_TEMPORARY;
   SetPathResult(result, known ? WithTrailingBackslash(FolderPath(kSpecialFolders[number - 1])) : L"");
 }

@@ -7,36 +7,16 @@
 // other folder, or none.
 #pragma once
 
+#include "libraries/shell/library.h"
 #include "runtime/values.h"
 
 namespace lib::shell {
-
-// Command numbers: the places in the library's command table.
-enum ShellCommand : int {
-  CMD_BROWSE_FOR_FOLDER = 0,
-  CMD_GET_SPECIAL_FOLDER = 1,
-};
 
 // BrowseForFolder(title, include files (logical, optional)) → text: the
 // chosen item's path; empty when the dialog was cancelled or the item has
 // no file-system path. The program's top-level windows are disabled while
 // the dialog is up and then get back their own enabled state.
 void BrowseForFolder(rt::ArgRecord* result, int count, rt::ArgRecord* arguments);
-
-// Folder numbers of GetSpecialFolder.
-enum SpecialFolderNumber : int {
-  FOLDER_DOCUMENTS = 1,
-  FOLDER_FAVORITES = 2,
-  FOLDER_DESKTOP = 3,
-  FOLDER_FONTS = 4,
-  FOLDER_START_MENU = 5,
-  FOLDER_PROGRAMS = 6,
-  FOLDER_STARTUP = 7,
-  FOLDER_APPLICATION_DATA = 8,
-  FOLDER_WINDOWS = 9,
-  FOLDER_SYSTEM = 10,
-  FOLDER_TEMPORARY = 11,
-};
 
 // GetSpecialFolder(folder number) → text: the folder's path ending in a
 // backslash; empty for another number or when the system has no such path.

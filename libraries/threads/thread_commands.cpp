@@ -1,6 +1,6 @@
 #include "libraries/threads/thread_commands.h"
 
-#include "commands/arguments.h"
+#include "libraries/arguments.h"
 #include "runtime/hidden_owner.h"
 
 namespace lib::threads {
@@ -9,7 +9,7 @@ namespace {
 // Not in the Windows headers that winnt.h can sit beside.
 constexpr DWORD kStatusHandleNotClosable = 0xC0000235;
 
-HANDLE HandleArgument(const core::Arguments& args, int index) { return LongToHandle(args.integer(index)); }
+HANDLE HandleArgument(const lib::Arguments& args, int index) { return LongToHandle(args.integer(index)); }
 
 // The routine starts once its handle is in the program's variable, so a
 // thread that reads that variable finds itself there.
@@ -59,13 +59,13 @@ bool CloseCatchingHandleFaults(HANDLE handle, CloseFunction close) {
 // Through the runtime: what the thread left waiting for the window thread
 // (a frame, a status text) must not come after the thread's end.
 void EndThread(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
-  HANDLE thread = HandleArgument(core::Arguments(count, arguments), 0);
+  HANDLE thread = HandleArgument(lib::Arguments(count, arguments), 0);
   *result = rt::MakeInt(rt::EndThreadByForce(thread, kEndedThreadExitCode));
 }
 
 // Without a variable for it, the handle is closed at once; the thread runs on.
 void StartThread(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
-  core::Arguments args(count, arguments);
+  lib::Arguments args(count, arguments);
   HANDLE thread = CreateSuspendedThread(args[0].pointer(), args.integer(1));
   int32_t* variable = args.integerVariable(2);
   if (variable) *variable = HandleToLong(thread);
@@ -75,7 +75,7 @@ void StartThread(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
 }
 
 void CloseThreadHandle(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
-  HANDLE handle = HandleArgument(core::Arguments(count, arguments), 0);
+  HANDLE handle = HandleArgument(lib::Arguments(count, arguments), 0);
   *result = rt::MakeBool(IsThreadHandle(handle) && CloseCatchingHandleFaults(handle, &CloseHandle));
 }
 

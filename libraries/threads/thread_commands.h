@@ -12,16 +12,10 @@
 
 #include <windows.h>
 
+#include "libraries/threads/library.h"
 #include "runtime/values.h"
 
 namespace lib::threads {
-
-// Command numbers: the places in the library's command table.
-enum ThreadCommand : int {
-  CMD_END_THREAD = 0,
-  CMD_START_THREAD = 1,
-  CMD_CLOSE_THREAD_HANDLE = 2,
-};
 
 // The exit code of a thread ended by EndThread.
 constexpr DWORD kEndedThreadExitCode = 0xFFFFFFFF;

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "commands/arguments.h"
+#include "libraries/arguments.h"
 #include "libraries/runtime_link.h"
 #include "runtime/callback.h"
 
@@ -39,7 +39,7 @@ DWORD MillisecondsUp(int64_t counts, int64_t frequency) { return DWORD((counts *
 }  // namespace
 
 void Delay(rt::ArgRecord*, int count, rt::ArgRecord* arguments) {
-  int32_t time = core::Arguments(count, arguments).integer(0);
+  int32_t time = lib::Arguments(count, arguments).integer(0);
   if (time <= 0) return;
   const int64_t frequency = CounterFrequency();
   const int64_t end = CounterNow() + (time * frequency + 999) / 1000;

@@ -2,14 +2,10 @@
 // during which the calling thread stays responsive.
 #pragma once
 
+#include "libraries/utilities/library.h"
 #include "runtime/values.h"
 
 namespace lib::utilities {
-
-// Command numbers: the places in the library's command table.
-enum UtilityCommand : int {
-  CMD_DELAY = 0,
-};
 
 // Delay(milliseconds) → nothing. Returns at once for 0 or less; otherwise
 // returns after at least that long, having processed the calling thread's

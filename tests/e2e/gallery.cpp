@@ -21,13 +21,14 @@
 #include "commands/core_library.h"
 #include "libraries/drag_drop/drop_target.h"
 #include "libraries/extended_ui/status_bar.h"
-#include "libraries/libraries.h"
+#include "commands/program_libraries.h"
 #include "libraries/multimedia/media_play.h"
 #include "libraries/shell/shell_commands.h"
 #include "runtime/gbk.h"
 #include "runtime/helpers.h"
 #include "runtime/program.h"
 #include "runtime/services.h"
+#include "windows/framework.h"
 
 namespace gallery {
 
@@ -284,5 +285,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   if (argc < 2) return 2;
   gallery::logPath = argv[1];
   LocalFree(argv);
-  return rt::RunApplication(gallery::kProgram, gallery::Entry);
+  return rt::RunApplication(gallery::kProgram, win::kWindowFramework, gallery::Entry);
 }

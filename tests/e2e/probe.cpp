@@ -17,11 +17,12 @@
 #include <utility>
 
 #include "commands/core_library.h"
-#include "libraries/libraries.h"
+#include "commands/program_libraries.h"
 #include "player/form_data.h"
 #include "runtime/callback.h"
 #include "runtime/helpers.h"
 #include "runtime/services.h"
+#include "windows/framework.h"
 
 namespace {
 
@@ -111,5 +112,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   logPath = argv[1];
   scenario = argv[2];
   LocalFree(argv);
-  return rt::RunApplication(kProgram, Entry);
+  return rt::RunApplication(kProgram, win::kWindowFramework, Entry);
 }

@@ -17,7 +17,7 @@
 
 #include "commands_window_fixture.h"
 #include "fatal_trap.h"
-#include "libraries/libraries.h"
+#include "commands/program_libraries.h"
 #include "libraries/library_descriptor.h"
 #include "runtime/hidden_owner.h"
 #include "runtime/state.h"

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "commands/core_library.h"
-#include "libraries/libraries.h"
+#include "commands/program_libraries.h"
 #include "runtime/library_registry.h"
 #include "runtime/state.h"
 

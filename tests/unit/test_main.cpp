@@ -3,6 +3,7 @@
 #include "fatal_trap.h"
 #include "runtime/hidden_owner.h"
 #include "runtime/state.h"
+#include "windows/framework.h"
 
 namespace testing_support {
 
@@ -27,6 +28,7 @@ class ResetSuppression : public ::testing::EmptyTestEventListener {
 }  // namespace
 
 int main(int argc, char** argv) {
+  rt::InstallWindowFramework(win::kWindowFramework);
   ::testing::InitGoogleTest(&argc, argv);
   ::testing::AddGlobalTestEnvironment(new RuntimeEnvironment);
   ::testing::UnitTest::GetInstance()->listeners().Append(new ResetSuppression);

@@ -1,6 +1,7 @@
-// How a core command sees its arguments.
+// How a library command sees its arguments.
 //
-// Conventions for every core command, written once here:
+// Conventions for every library command (the core library's included),
+// written once here:
 // - A command reads its argument records only through Arguments. An index at
 //   or past the count the caller gave reads as an omitted record (tag 0), so
 //   no command reads past the records it was given, and a command that needs
@@ -21,7 +22,7 @@
 
 #include "runtime/values.h"
 
-namespace core {
+namespace lib {
 
 class Arguments {
  public:
@@ -64,4 +65,4 @@ class Arguments {
   const rt::ArgRecord* records_;
 };
 
-}  // namespace core
+}  // namespace lib
