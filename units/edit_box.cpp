@@ -348,8 +348,8 @@ void EditBox::CreateSpin(const win::CreateArgs& args) {
   INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_UPDOWN_CLASS};
   InitCommonControlsEx(&classes);
   HMENU id = reinterpret_cast<HMENU>(static_cast<intptr_t>(args.controlId + kSpinIdOffset));
-  spin_.reset(CreateWindowExW(SpinEdge(properties_.borderStyle), UPDOWN_CLASSW, nullptr, WS_CHILD | WS_CLIPSIBLINGS,
-                              0, 0, 0, 0, args.parent, id, GetModuleHandleW(nullptr), nullptr));
+  spin_.reset(win::CreateWindowHandle(SpinEdge(properties_.borderStyle), UPDOWN_CLASSW, nullptr,
+                                      WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, args.parent, id));
   if (!spin_) {
     properties_.adjustType = kNoSpin;
     return;
