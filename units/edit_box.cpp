@@ -521,6 +521,8 @@ LRESULT CALLBACK EditBox::SpinProc(HWND spin, UINT message, WPARAM wParam, LPARA
   switch (message) {
     case win::kGetWindowObjectMessage: return reinterpret_cast<LRESULT>(static_cast<win::WindowObject*>(unit));
     case win::kReflectedMessageBase + WM_NOTIFY: return unit->OnSpinNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    // The subclass's record is freed only when it is removed.
+    case WM_NCDESTROY: RemoveWindowSubclass(spin, &EditBox::SpinProc, kSpinSubclassId); break;
   }
   return DefSubclassProc(spin, message, wParam, lParam);
 }
