@@ -1,6 +1,10 @@
 // The runtime's start-up, exit and fatal-error paths, driven from outside.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "driver.h"
 #include "e2e_support.h"
 
@@ -23,6 +27,27 @@ TEST(Spine, ExitProgramFromASecondThreadRunsExitRoutinesOnTheMainThread) {
   EXPECT_EQ(log.lines(), std::vector<std::string>{"exit routine on main thread"});
 }
 
+std::wstring WithoutTrailingBreaks(std::wstring text) {
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) text.pop_back();
+  return text;
+}
+
+// The fatal-error box shows `text` while the process waits for it; once it
+// is closed, the process ends with -1 and has run no exit routine.
+void ExpectFatalBoxAndMinusOne(driver::Process& probe, const ProbeLog& log, const wchar_t* text) {
+  HWND box = driver::waitTopWindow(probe.pid(), L"#32770", L"错误", kTimeout);
+  ASSERT_NE(box, nullptr);
+  // The box may drop trailing line breaks; everything else must be exact.
+  EXPECT_TRUE(WithoutTrailingBreaks(driver::messageBoxText(box)) == WithoutTrailingBreaks(text))
+      << "the box shows other text";
+  EXPECT_TRUE(probe.running()) << "the process waits for the box";
+  driver::clickButton(driver::waitChild(box, L"Button", -1, kTimeout));
+  DWORD code = 0;
+  ASSERT_TRUE(probe.waitExit(kTimeout, &code));
+  EXPECT_EQ(code, 0xFFFFFFFFu);
+  EXPECT_TRUE(log.lines().empty()) << "no exit routine and no return from the entry";
+}
+
 struct FatalCase {
   const wchar_t* scenario;
   const wchar_t* text;
@@ -37,20 +62,29 @@ TEST(Spine, FatalErrorShowsTheBoxRunsNoExitRoutineAndEndsWithMinusOne) {
     SCOPED_TRACE(testing::Message() << "scenario " << std::string(c.scenario, c.scenario + wcslen(c.scenario)));
     ProbeLog log(L"fatal");
     driver::Process probe = StartProbe(log, c.scenario);
-    HWND box = driver::waitTopWindow(probe.pid(), L"#32770", L"错误", kTimeout);
-    ASSERT_NE(box, nullptr);
-    std::wstring text = driver::messageBoxText(box);
-    // The box may drop trailing line breaks; everything else must be exact.
-    std::wstring expected = c.text;
-    while (!expected.empty() && (expected.back() == L'\n' || expected.back() == L'\r')) expected.pop_back();
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) text.pop_back();
-    EXPECT_TRUE(text == expected) << "the box shows other text";
-    EXPECT_TRUE(probe.running()) << "the process waits for the box";
-    driver::clickButton(driver::waitChild(box, L"Button", -1, kTimeout));
-    DWORD code = 0;
-    ASSERT_TRUE(probe.waitExit(kTimeout, &code));
-    EXPECT_EQ(code, 0xFFFFFFFFu);
-    EXPECT_TRUE(log.lines().empty()) << "no exit routine and no return from the entry";
+    ExpectFatalBoxAndMinusOne(probe, log, c.text);
+  }
+}
+
+// Whichever window of the start window's load cannot be made, the program
+// ends through the fatal error, not a crash.
+TEST(Spine, EachFailedWindowCreationOfTheStartWindowIsFatal) {
+  ProbeLog counted(L"count_creations");
+  driver::Process counting = StartProbe(counted, L"count-creations");
+  DWORD code = 1;
+  ASSERT_TRUE(counting.waitExit(kTimeout, &code));
+  EXPECT_EQ(code, 0u);
+  // Among the handlers' lines.
+  std::vector<std::string> lines = counted.lines();
+  auto line = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("creations "); });
+  ASSERT_NE(line, lines.end());
+  int creations = std::stoi(line->substr(10));
+  EXPECT_GT(creations, 1) << "the window and its units";
+  for (int n = 1; n <= creations; ++n) {
+    SCOPED_TRACE(testing::Message() << "creation " << n << " of " << creations);
+    ProbeLog log(L"fail_creation");
+    driver::Process probe = StartProbe(log, (L"fail-creation " + std::to_wstring(n)).c_str());
+    ExpectFatalBoxAndMinusOne(probe, log, L"运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n");
   }
 }
 
