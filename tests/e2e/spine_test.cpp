@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -18,13 +19,20 @@ driver::Process StartProbe(const ProbeLog& log, const wchar_t* scenario) {
   return driver::Process::start(e2e::Beside(L"probe.exe"), e2e::Quoted(log.path()) + L" " + scenario);
 }
 
-TEST(Spine, ExitProgramFromASecondThreadRunsExitRoutinesOnTheMainThread) {
-  ProbeLog log(L"exit_thread");
-  driver::Process probe = StartProbe(log, L"exit-from-thread");
+// Runs a scenario to its end; its exit code (-2 when it did not end) and
+// the lines it logged.
+std::pair<DWORD, std::vector<std::string>> RunProbe(const wchar_t* logName, const wchar_t* scenario) {
+  ProbeLog log(logName);
+  driver::Process probe = StartProbe(log, scenario);
   DWORD code = 0;
-  ASSERT_TRUE(probe.waitExit(kTimeout, &code));
+  if (!probe.waitExit(kTimeout, &code)) code = DWORD(-2);
+  return {code, log.lines()};
+}
+
+TEST(Spine, ExitProgramFromASecondThreadRunsExitRoutinesOnTheMainThread) {
+  auto [code, lines] = RunProbe(L"exit_thread", L"exit-from-thread");
   EXPECT_EQ(code, 5u);
-  EXPECT_EQ(log.lines(), std::vector<std::string>{"exit routine on main thread"});
+  EXPECT_EQ(lines, std::vector<std::string>{"exit routine on main thread"});
 }
 
 std::wstring WithoutTrailingBreaks(std::wstring text) {
@@ -69,13 +77,9 @@ TEST(Spine, FatalErrorShowsTheBoxRunsNoExitRoutineAndEndsWithMinusOne) {
 // Whichever window of the start window's load cannot be made, the program
 // ends through the fatal error, not a crash.
 TEST(Spine, EachFailedWindowCreationOfTheStartWindowIsFatal) {
-  ProbeLog counted(L"count_creations");
-  driver::Process counting = StartProbe(counted, L"count-creations");
-  DWORD code = 1;
-  ASSERT_TRUE(counting.waitExit(kTimeout, &code));
+  auto [code, lines] = RunProbe(L"count_creations", L"count-creations");
   EXPECT_EQ(code, 0u);
   // Among the handlers' lines.
-  std::vector<std::string> lines = counted.lines();
   auto line = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("creations "); });
   ASSERT_NE(line, lines.end());
   int creations = std::stoi(line->substr(10));
