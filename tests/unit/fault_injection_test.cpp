@@ -205,6 +205,23 @@ TEST_F(FaultLoading, EveryWindowCreationFailedInTurnLeavesNoWindowMenuOrObject) 
   EXPECT_GT(refused, 0u);
 }
 
+// The measure the failed loads are held to: a whole load and close of each
+// window leaves nothing behind either.
+TEST_F(FaultLoading, ALoadAndCloseLeavesNothing) {
+  for (const LoadCase& c : kLoads) {
+    SCOPED_TRACE(c.name);
+    Prepare(c, Fault::WindowCreation);
+    GuiObjects objects = LiveGuiObjects();
+    size_t blocks = LiveHeapBlocks();
+    EXPECT_TRUE(Load(c.windowId));
+    Unload(c.windowId);
+    EXPECT_EQ(LiveGuiObjects(), objects);
+    EXPECT_EQ(LiveHeapBlocks(), blocks);
+    win::DestroyAllLoadedWindows();
+    Pump();
+  }
+}
+
 // ---- Re-creating a unit ----------------------------------------------------------
 
 class FaultRecreation : public LoadedWindowTest {
