@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "libraries/arguments.h"
+#include "runtime/fault_injection.h"
 #include "runtime/gbk.h"
 #include "runtime/heap.h"
 
@@ -53,7 +54,9 @@ void* ReadWholeFile(std::string_view gbkName) {
   if (length == 0) return nullptr;
   rt::HeapPtr<rt::ByteSetHeader> set(
       static_cast<rt::ByteSetHeader*>(rt::TryAllocMemory(sizeof(rt::ByteSetHeader) + size_t(length))));
-  int64_t got = set ? ReadInto(file.get(), reinterpret_cast<uint8_t*>(set.get() + 1), length) : -1;
+  if (!set) return nullptr;
+  auto* bytes = reinterpret_cast<uint8_t*>(set.get() + 1);
+  int64_t got = ReadInto(file.get(), bytes, int32_t(rt::fault::ReadLimit(size_t(length))));
   if (got <= 0) return nullptr;
   *set = {1, int32_t(got)};
   return set.release();

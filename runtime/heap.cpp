@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "runtime/fatal.h"
+#include "runtime/fault_injection.h"
 
 namespace rt {
 namespace {
@@ -34,7 +35,10 @@ bool IsInConstantBlock(const void* p) {
   return constantStart && b >= constantStart && b < constantEnd;
 }
 
-void* TryAllocMemory(size_t size) { return HeapAlloc(processHeap, 0, size); }
+void* TryAllocMemory(size_t size) {
+  if (fault::FailNow(fault::Fault::Allocation)) return nullptr;
+  return HeapAlloc(processHeap, 0, size);
+}
 
 void* AllocMemory(size_t size) {
   void* block = TryAllocMemory(size);
@@ -50,7 +54,7 @@ void* ReallocMemory(void* block, size_t size) {
     std::memcpy(copy, block, std::min(size, available));
     return copy;
   }
-  void* moved = HeapReAlloc(processHeap, 0, block, size);
+  void* moved = fault::FailNow(fault::Fault::Allocation) ? nullptr : HeapReAlloc(processHeap, 0, block, size);
   if (!moved) ReportHeapExhausted(size);
   return moved;
 }

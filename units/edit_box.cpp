@@ -348,8 +348,8 @@ void EditBox::CreateSpin(const win::CreateArgs& args) {
   INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_UPDOWN_CLASS};
   InitCommonControlsEx(&classes);
   HMENU id = reinterpret_cast<HMENU>(static_cast<intptr_t>(args.controlId + kSpinIdOffset));
-  spin_.reset(CreateWindowExW(SpinEdge(properties_.borderStyle), UPDOWN_CLASSW, nullptr, WS_CHILD | WS_CLIPSIBLINGS,
-                              0, 0, 0, 0, args.parent, id, GetModuleHandleW(nullptr), nullptr));
+  spin_.reset(win::CreateWindowHandle(SpinEdge(properties_.borderStyle), UPDOWN_CLASSW, nullptr,
+                                      WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, args.parent, id));
   if (!spin_) {
     properties_.adjustType = kNoSpin;
     return;
@@ -521,6 +521,8 @@ LRESULT CALLBACK EditBox::SpinProc(HWND spin, UINT message, WPARAM wParam, LPARA
   switch (message) {
     case win::kGetWindowObjectMessage: return reinterpret_cast<LRESULT>(static_cast<win::WindowObject*>(unit));
     case win::kReflectedMessageBase + WM_NOTIFY: return unit->OnSpinNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    // The subclass's record is freed only when it is removed.
+    case WM_NCDESTROY: RemoveWindowSubclass(spin, &EditBox::SpinProc, kSpinSubclassId); break;
   }
   return DefSubclassProc(spin, message, wParam, lParam);
 }

@@ -85,8 +85,9 @@ class Load {
     if (!object) return false;
     units().setWord(index, layout.objectSlot, StoreObject(object));
     created_.push_back({index, visible});
-    if (index == 0) t_.loadedOnce = true;
     if (index != 0) return true;
+    t_.loadedOnce = true;
+    menu_.bar = nullptr;  // the window holds it now and destroys it with itself
     window_ = WindowUnit::From(object);
     return window_ && window_->alive();
   }
@@ -186,7 +187,7 @@ class Load {
   void dropUnits() {
     for (auto& c : created_)
       if (UnitObject* unit = RecordObject(t_, c.index); unit && unit->alive()) DestroyWindow(unit->handle());
-    if (menu_.bar && !window_) DestroyMenu(menu_.bar);
+    if (menu_.bar) DestroyMenu(menu_.bar);
     if (t_.snapshot) t_.units = std::move(*t_.snapshot);
     t_.snapshot.reset();
   }

@@ -70,9 +70,9 @@ void RegisterUnitClass(const wchar_t* name, UINT classStyle, HCURSOR cursor, HBR
 bool OpenUnitWindow(UnitObject& unit, const UnitWindow& window, const CreateArgs& args) {
   // The control ID travels in the menu parameter, which is pointer-wide.
   HMENU id = reinterpret_cast<HMENU>(static_cast<intptr_t>(args.controlId));
-  HWND handle = CreateWindowExW(window.exStyle, window.className, rt::WideFromGbk(window.text).c_str(),
-                                WS_CHILD | args.style | window.style, args.left, args.top, args.width, args.height,
-                                args.parent, id, GetModuleHandleW(nullptr), nullptr);
+  HWND handle = CreateWindowHandle(window.exStyle, window.className, rt::WideFromGbk(window.text).c_str(),
+                                   WS_CHILD | args.style | window.style, args.left, args.top, args.width, args.height,
+                                   args.parent, id);
   if (!handle) return false;
   unit.Subclass(handle);
   return true;

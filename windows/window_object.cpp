@@ -2,6 +2,8 @@
 
 #include <unordered_map>
 
+#include "runtime/fault_injection.h"
+
 namespace win {
 namespace {
 
@@ -22,6 +24,16 @@ HWND ParentOf(HWND handle) {
 }  // namespace
 
 WindowObject::~WindowObject() { Detach(); }
+
+HWND CreateWindowHandle(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style, int left, int top,
+                        int width, int height, HWND parent, HMENU menu) {
+  if (rt::fault::FailNow(rt::fault::Fault::WindowCreation)) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+  }
+  return CreateWindowExW(exStyle, className, text, style, left, top, width, height, parent, menu,
+                         GetModuleHandleW(nullptr), nullptr);
+}
 
 void WindowObject::Attach(HWND handle) {
   Detach();

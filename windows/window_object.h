@@ -36,6 +36,12 @@ class WindowObject {
   HWND handle_ = nullptr;
 };
 
+// Every window the windows and units layers create is made here, so that a
+// test can fail the Nth creation (runtime/fault_injection.h). The menu
+// parameter is a child's control ID; the instance is this program's.
+HWND CreateWindowHandle(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style, int left, int top,
+                        int width, int height, HWND parent, HMENU menu);
+
 // Offers the message to the objects of its window and that window's
 // ancestors, innermost first; true when one consumed it.
 bool PreTranslateThroughAncestors(MSG& message);

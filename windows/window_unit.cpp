@@ -106,12 +106,10 @@ bool WindowUnit::Open(const CreateArgs& args) {
     top = (GetSystemMetrics(SM_CYSCREEN) - args.height) / 2;
   }
   HWND owner = OwnerFor(properties_, args.parent, s);
-  HWND window = CreateWindowExW(s.extended, className.c_str(), rt::WideFromGbk(properties_.title).c_str(), s.style,
-                                left, top, args.width, args.height, owner, args.menu, GetModuleHandleW(nullptr), nullptr);
-  if (!window) {
-    if (args.menu) DestroyMenu(args.menu);
-    return false;
-  }
+  // The menu stays the loader's until the window exists to hold it.
+  HWND window = CreateWindowHandle(s.extended, className.c_str(), rt::WideFromGbk(properties_.title).c_str(), s.style,
+                                   left, top, args.width, args.height, owner, args.menu);
+  if (!window) return false;
   ApplyCreationOptions(window, properties_, args);
   Subclass(window);
   return true;

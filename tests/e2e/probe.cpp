@@ -5,6 +5,10 @@
 //   probe <log> fatal-empty        a fatal error with code 0 and no message
 //   probe <log> runtime-error-6    ReportRuntimeError(6)
 //   probe <log> windows            loads the start window and runs the loop
+//   probe <log> count-creations    loads the start window, logs "creations N"
+//                                  (the windows its load made) and ends
+//   probe <log> fail-creation N    loads the start window with its Nth window
+//                                  creation failing
 // Every line it logs is appended to <log>; the exit routine logs the thread
 // it ran on.
 #include <windows.h>
@@ -13,6 +17,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cwchar>
 #include <string>
 #include <utility>
 
@@ -20,6 +25,7 @@
 #include "commands/program_libraries.h"
 #include "player/form_data.h"
 #include "runtime/callback.h"
+#include "runtime/fault_injection.h"
 #include "runtime/helpers.h"
 #include "runtime/services.h"
 #include "windows/framework.h"
@@ -28,6 +34,7 @@ namespace {
 
 std::wstring logPath;
 std::wstring scenario;
+uint32_t failAt = 0;  // fail-creation's N
 DWORD mainThread = 0;
 
 void Log(const std::string& line) {
@@ -98,6 +105,13 @@ int Entry(const rt::RuntimeServices& runtime) {
   } else if (scenario == L"windows") {
     runtime.LoadStartWindow(0x52010001);
     runtime.RunMessageLoop();
+  } else if (scenario == L"count-creations") {
+    rt::fault::Armed counting(rt::fault::Fault::WindowCreation, 0);
+    runtime.LoadStartWindow(0x52010001);
+    Log("creations " + std::to_string(counting.attempts()));
+  } else if (scenario == L"fail-creation") {
+    rt::fault::Armed failing(rt::fault::Fault::WindowCreation, failAt);
+    runtime.LoadStartWindow(0x52010001);
   }
   Log("entry returned");
   return 0;
@@ -111,6 +125,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   if (argc < 3) return 2;
   logPath = argv[1];
   scenario = argv[2];
+  if (argc > 3) failAt = uint32_t(std::wcstoul(argv[3], nullptr, 10));
   LocalFree(argv);
   return rt::RunApplication(kProgram, win::kWindowFramework, Entry);
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "commands_test_support.h"
+#include "runtime/fault_injection.h"
 #include "runtime/gbk.h"
 
 namespace {
@@ -151,6 +152,18 @@ TEST_F(ReadFileBytes, FileTooLargeForAByteSetGivesTheEmptyByteSet) {
     ASSERT_TRUE(SetEndOfFile(file.get()));
   }
   EXPECT_EQ(Read(path), std::nullopt);
+}
+
+// A read that ends early: the byte set holds the bytes that came, none
+// for a read cut at once.
+TEST_F(ReadFileBytes, AReadCutShortHoldsTheBytesThatCame) {
+  std::string path = Write(L"cut.txt", kContent);
+  for (size_t n = 0; n <= kContent.size(); ++n) {
+    rt::fault::ReadCut cut(n);
+    Bytes expected;
+    if (n > 0) expected = std::vector<uint8_t>(kContent.begin(), kContent.begin() + std::ptrdiff_t(n));
+    EXPECT_EQ(Read(path), expected) << "cut at byte " << n;
+  }
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
+#include <random>
 #include <span>
 #include <string>
 #include <vector>
@@ -384,6 +386,39 @@ TEST_F(MediaPlayCommands, OpenChoosesTheDeviceByExtensionAndFailsQuietly) {
     EXPECT_EQ(OpenDevices(), devices + int(c.opens)) << c.what;
     EXPECT_EQ(VisibleTopWindows(), windows) << c.what << ": something was shown";
   }
+}
+
+// A track cut short, or bytes that are no track: Open answers for itself
+// (this Wine opens every one of these), shows nothing, and a device it
+// opened plays and stops without hanging.
+TEST_F(MediaPlayCommands, ACutOrGarbledTrackFailsQuietly) {
+  std::ifstream in(rt::WideFromGbk(song_).c_str(), std::ios::binary);
+  std::vector<char> whole{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::mt19937 random(20240611);
+  std::vector<char> garbage(whole.size() / 4);
+  for (char& byte : garbage) byte = char(random());
+  struct Case {
+    std::string what;
+    std::vector<char> bytes;
+  };
+  std::vector<Case> cases = {{"random bytes", garbage}};
+  for (size_t cut : {size_t(1), size_t(4), size_t(100), size_t(417), size_t(4096), whole.size() / 2})
+    cases.push_back({"cut at byte " + std::to_string(cut), {whole.begin(), whole.begin() + std::ptrdiff_t(cut)}});
+  int devices = OpenDevices(), windows = VisibleTopWindows();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string path = media_.Make("cut.mp3", Media::None);
+    std::ofstream(rt::WideFromGbk(path).c_str(), std::ios::binary).write(c.bytes.data(), std::streamsize(c.bytes.size()));
+    bool opened = Open(kFirst, path);
+    EXPECT_EQ(OpenDevices(), devices + int(opened));
+    if (opened) {
+      Play(kFirst);
+      Run(kStop, kFirst);
+    }
+    EXPECT_EQ(VisibleTopWindows(), windows) << "something was shown";
+  }
+  EXPECT_FALSE(Open(kFirst, media_.Make("empty.mp3", Media::Empty)));
+  EXPECT_EQ(OpenDevices(), devices) << "the last device was closed";
 }
 
 TEST_F(MediaPlayCommands, ASecondOpenClosesTheFirstDevice) {

@@ -8,7 +8,10 @@
 
 #include "heap_blocks.h"
 #include "program_fixture.h"
+#include "commands/core_library.h"
 #include "runtime/dll_commands.h"
+#include "runtime/fault_injection.h"
+#include "runtime/gbk.h"
 #include "runtime/state.h"
 #include "runtime/values.h"
 
@@ -187,6 +190,50 @@ TEST_F(FrameTextDecoding, FreesWhatItUsed) {
   size_t before = testing_support::LiveHeapBlocks();
   for (int i = 0; i < 10; ++i) Decode(Utf8(u8"动画\r\n帧"));
   EXPECT_EQ(testing_support::LiveHeapBlocks(), before);
+}
+
+// A frame file read only up to byte n, n inside a character or not: the
+// whole characters before the cut come through, and a cut character becomes
+// at most one replacement, never another character or a crash.
+TEST_F(FrameTextDecoding, AFrameCutInsideACharacter) {
+  struct Character {
+    std::string_view utf8;
+    const char* gbk;
+  };
+  const Character characters[] = {{Utf8(u8"a"), "a"}, {Utf8(u8"动"), "动"}, {Utf8(u8"画"), "画"},
+                                  {Utf8(u8"\r"), "\r"}, {Utf8(u8"\n"), "\n"}, {Utf8(u8"帧"), "帧"}};
+  std::string utf8;
+  for (const Character& c : characters) utf8 += c.utf8;
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::wstring file = std::wstring(temp) + L"ombre_cut_frame_" + std::to_wstring(GetCurrentProcessId()) + L".txt";
+  {
+    HANDLE out = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(out, utf8.data(), DWORD(utf8.size()), &written, nullptr);
+    CloseHandle(out);
+  }
+  std::string path = rt::GbkFromWide(file);
+  // The first read of a path may leave blocks Wine keeps for good.
+  player::Utf8ToCp936(player::OwnedBytes(player::CallCore(core::CMD_READ_FILE_BYTES, {player::TextArgument(path)})));
+  size_t blocks = testing_support::LiveHeapBlocks();
+  for (size_t n = 0; n <= utf8.size(); ++n) {
+    rt::fault::ReadCut cut(n);
+    player::OwnedBytes bytes(player::CallCore(core::CMD_READ_FILE_BYTES, {player::TextArgument(path)}));
+    std::string whole;
+    size_t at = 0;
+    for (const Character& c : characters) {
+      if (at + c.utf8.size() > n) break;
+      whole += c.gbk;
+      at += c.utf8.size();
+    }
+    std::string decoded = player::Utf8ToCp936(bytes).str();
+    EXPECT_EQ(bytes.size(), int32_t(n));
+    EXPECT_TRUE(decoded == whole || (at < n && decoded == whole + "?"))
+        << "cut at byte " << n << ": \"" << decoded << "\" for \"" << whole << "\"";
+  }
+  EXPECT_EQ(testing_support::LiveHeapBlocks(), blocks);
+  DeleteFileW(file.c_str());
 }
 
 }  // namespace
