@@ -21,6 +21,8 @@ import struct
 import sys
 from dataclasses import dataclass, field
 
+import blob_layouts as layouts
+
 NO_HANDLER = 0xFFFFFFFF
 DEFAULT_COLOR = 0xFF000000
 MOUSE_POINTER_BYTES = 4
@@ -29,7 +31,6 @@ WINDOW_KIND, UNIT_KIND, MENU_KIND = 0x06000000, 0x16000000, 0x26000000
 MENU_TYPE_CODE = 0x00010003
 UNIT_FLAGS = {"visible": 1, "disabled": 2, "tabstop": 4}
 MENU_FLAGS = {"hidden": 1, "disabled": 2, "checked": 4}
-PART_BORDERS = {"sunken": 0, "none": 0x100, "raised": 0x200}
 
 # Shortcut index k names entry k - 1; index 0 is "no shortcut".
 SHORTCUTS = (
@@ -247,37 +248,37 @@ class Out:
 
 
 # ---------------------------------------------------------------------------
-# Property blob fields. Each writer reads its line(s) and writes the field.
+# Property blobs: each unit type's layout (blob_layouts.py) walked in stored
+# order, each field written from its line by its kind's writer.
 
-def Int(lo=-(2**31), hi=2**32 - 1):
-    return lambda e, out: out.u32(int_arg(e, lo, hi))
+def write_int(kind, e, out):
+    out.u32(int_arg(e, kind.lo, kind.hi))
 
 
-def Bool(e, out):
+def write_bool(kind, e, out):
     value = plain_args(e, 1)[0]
     if value not in ("yes", "no"):
         e.where.fail(f"'{e.key}' is yes or no, not '{value}'")
     out.u32(value == "yes")
 
 
-def Color(e, out):
+def write_color(kind, e, out):
     value = plain_args(e, 1)[0]
     out.u32(DEFAULT_COLOR if value == "default" else to_int(e.where, value, 0, what=f"'{e.key}'"))
 
 
-def Text(e, out):
+def write_text(kind, e, out):
     out.counted(text_bytes(e))
 
 
-def Char(e, out):
+def write_char(kind, e, out):
     data = text_bytes(e)
     if len(data) != 1:
         e.where.fail(f"'{e.key}' is one single-byte character")
     out.u16(data[0])
 
 
-def NoBytes(e, out):
-    # Pictures, icons and sounds: none of these windows carries one.
+def write_no_bytes(kind, e, out):
     if plain_args(e, 1)[0] != "none":
         e.where.fail(f"'{e.key}' can only be none")
     out.u32(0)
@@ -289,7 +290,7 @@ LOGFONT = [("height", "i"), ("width", "i"), ("escapement", "i"), ("orientation",
            ("out-precision", "B"), ("clip-precision", "B"), ("quality", "B"), ("pitch-family", "B")]
 
 
-def Font(e, out):
+def write_font(kind, e, out):
     if len(e.args) == 1 and e.args[0].value == "none" and not e.args[0].key:
         out.u32(0)
         return
@@ -313,92 +314,89 @@ def Font(e, out):
     out.counted(bytes(logfont))
 
 
-def Parts(entries, out):
-    """The StatusBar's parts data, one `part` line per part."""
+FIELD_WRITERS = {"int": write_int, "bool": write_bool, "color": write_color, "text": write_text,
+                 "char": write_char, "none": write_no_bytes, "font": write_font}
+
+
+# A list entry's members are one line's KEY=VALUE words; `what` names the
+# member in messages ("part width").
+def write_entry_int(kind, where, what, value, out):
+    out.u32(to_int(where, value, kind.lo, kind.hi, what))
+
+
+def write_entry_pick(kind, where, what, value, out):
+    names = dict(kind.names)
+    if value not in names:
+        where.fail(f"{what} is one of {', '.join(names)}, not '{value}'")
+    out.u32(names[value])
+
+
+def write_entry_text(kind, where, what, value, out):
+    out.ztext(gbk(where, value))
+
+
+ENTRY_WRITERS = {"int": write_entry_int, "pick": write_entry_pick, "ztext": write_entry_text}
+
+
+def write_list(kind, entries, out):
+    """A list field, one line per entry; no line stores no list."""
     if not entries:
         out.u32(0)
         return
     data = Out()
     data.u32(len(entries))
     for e in entries:
-        members = {t.key: t for t in e.args}
-        if None in members or len(members) != len(e.args) or set(members) != {"width", "border", "icon", "text", "tip"}:
-            e.where.fail("a part is width=, border=, icon=, text= and tip=, each once")
-        border = members["border"].value
-        if border not in PART_BORDERS:
-            e.where.fail(f"part border is one of {', '.join(PART_BORDERS)}, not '{border}'")
-        data.u32(to_int(e.where, members["width"].value, -1, 2**31 - 1, "part width"))
-        data.u32(PART_BORDERS[border])
-        data.u32(to_int(e.where, members["icon"].value, -1, 2**31 - 1, "part icon"))
-        data.ztext(gbk(e.where, members["text"].value))
-        data.ztext(gbk(e.where, members["tip"].value))
+        write_entry(kind.entry, e, data)
     out.counted(bytes(data.data))
+
+
+def write_entry(entry_layout, e, out):
+    keys = [f.key for f in entry_layout.fields]
+    members = {t.key: t for t in e.args}
+    if None in members or len(members) != len(e.args) or set(members) != set(keys):
+        listed = ", ".join(f"{k}=" for k in keys[:-1])
+        e.where.fail(f"a {e.key} is {listed} and {keys[-1]}=, each once")
+    for f in entry_layout.fields:
+        ENTRY_WRITERS[f.kind.name](f.kind, e.where, f"{e.key} {f.key}", members[f.key].value, out)
 
 
 @dataclass(frozen=True)
 class UnitType:
     code: int
-    version: int | None  # None: the type has no property blob
-    fields: tuple  # (name, writer), in blob order; a writer of a repeated line gets a list
-    repeated: frozenset = frozenset()
+    layout: layouts.Layout | None  # None: the type has no property blob
+
+    def keys(self):
+        return {f.key for f in self.layout.fields} if self.layout else set()
+
+    def repeated(self):
+        """Keys of list fields: one line per entry."""
+        return {f.key for f in self.layout.fields if f.kind.entry} if self.layout else set()
 
 
 UNIT_TYPES = {
-    "Window": UnitType(0x00010001, 6, (
-        ("border-style", Int(0, 6)), ("picture-mode", Int()), ("back-color", Color),
-        ("max-button", Bool), ("min-button", Bool), ("control-box", Bool), ("position", Int(0, 3)),
-        ("close-enabled", Bool), ("music-mode", Int()), ("enter-moves-focus", Bool), ("esc-closes", Bool),
-        ("f1-help", Bool), ("help-context", Int()), ("show-in-taskbar", Bool), ("drag-anywhere", Bool),
-        ("shape", Int()), ("always-on-top", Bool), ("option", Bool), ("class-name", Text),
-        ("picture", NoBytes), ("icon", NoBytes), ("music", NoBytes), ("title", Text), ("help-file", Text))),
-    "EditBox": UnitType(0x00010005, 2, (
-        ("border-style", Int(0, 5)), ("text-color", Color), ("back-color", Color), ("hide-selection", Bool),
-        ("max-length", Int(0, 2**31 - 1)), ("multi-line", Bool), ("scroll-bars", Int(0, 3)),
-        ("alignment", Int(0, 2)), ("input-mode", Int(0, 11)), ("password-char", Char),
-        ("letter-case", Int(0, 2)), ("adjust-type", Int(0, 2)), ("adjust-min", Int()), ("adjust-max", Int()),
-        ("sel-start", Int()), ("sel-length", Int()), ("font", Font), ("content", Text),
-        ("text-a", Text), ("text-b", Text))),
-    "Label": UnitType(0x0001000A, 2, (
-        ("effect", Int(0, 3)), ("frame-width", Int()), ("border-style", Int(0, 6)),
-        ("frame-color-1", Color), ("frame-color-2", Color), ("frame-color-3", Color),
-        ("text-color", Color), ("back-color", Color), ("picture-mode", Int(0, 2)), ("gradient-mode", Int(0, 8)),
-        ("gradient-color-1", Color), ("gradient-color-2", Color), ("gradient-color-3", Color),
-        ("h-align", Int(0, 2)), ("v-align", Int(0, 2)), ("word-wrap", Bool), ("font", Font),
-        ("picture", NoBytes), ("caption", Text), ("text-a", Text), ("text-b", Text))),
-    "Button": UnitType(0x0001000B, 1, (
-        ("button-type", Int(0, 1)), ("h-align", Int(0, 2)), ("v-align", Int(0, 2)),
-        ("picture", NoBytes), ("font", Font), ("caption", Text))),
-    "CheckBox": UnitType(0x0001000C, 2, (
-        ("push-like", Bool), ("flat", Bool), ("text-left", Bool), ("h-align", Int(0, 2)), ("v-align", Int(0, 2)),
-        ("text-color", Color), ("back-color", Color), ("checked", Bool), ("picture", NoBytes),
-        ("font", Font), ("caption", Text), ("text-a", Text), ("text-b", Text))),
-    "HyperLinker": UnitType(0x0001001D, 1, (
-        ("link-type", Int(0, 1)), ("normal-color", Color), ("visited-color", Color), ("hover-color", Color),
-        ("back-color", Color), ("border-style", Int(0, 5)), ("font", Font),
-        ("caption", Text), ("email", Text), ("web", Text))),
-    "CommonDlg": UnitType(0x0001001F, 1, (
-        ("dialog-kind", Int(0, 3)), ("filter-index", Int(0, 2**31 - 1)),
-        ("create-prompt", Bool), ("file-must-exist", Bool), ("overwrite-prompt", Bool),
-        ("path-must-exist", Bool), ("keep-directory", Bool), ("font-color", Color),
-        ("bold", Bool), ("italic", Bool), ("strikeout", Bool), ("underline", Bool),
-        ("font-size", Int(0, 2**31 - 1)), ("help-command", Int(0, 5)), ("help-topic", Int()),
-        ("title", Text), ("file-name", Text), ("filter", Text), ("initial-dir", Text),
-        ("default-ext", Text), ("font-name", Text), ("help-file", Text))),
-    "StatusBar": UnitType(0x00020002, 1, (
-        ("back-color", Color), ("alignment", Int(0, 2)), ("size-grip", Bool), ("font", Font),
-        ("icons", NoBytes), ("part", Parts)), frozenset({"part"})),
-    "DropTarget": UnitType(0x00030001, 1, (
-        ("accept-text", Bool), ("accept-html", Bool), ("accept-url", Bool), ("accept-files", Bool))),
-    "MediaPlay": UnitType(0x00070006, None, ()),
+    "Window": UnitType(0x00010001, layouts.WINDOW),
+    "EditBox": UnitType(0x00010005, layouts.EDIT_BOX),
+    "Label": UnitType(0x0001000A, layouts.LABEL),
+    "Button": UnitType(0x0001000B, layouts.BUTTON),
+    "CheckBox": UnitType(0x0001000C, layouts.CHECK_BOX),
+    "HyperLinker": UnitType(0x0001001D, layouts.HYPER_LINKER),
+    "CommonDlg": UnitType(0x0001001F, layouts.COMMON_DLG),
+    "StatusBar": UnitType(0x00020002, layouts.STATUS_BAR),
+    "DropTarget": UnitType(0x00030001, layouts.DROP_TARGET),
+    "MediaPlay": UnitType(0x00070006, None),
 }
 
 
 def property_blob(unit_type, fields):
+    if unit_type.layout is None:
+        return b""
     out = Out()
-    if unit_type.version is not None:
-        out.u32(unit_type.version)
-    for name, write in unit_type.fields:
-        write(fields.take_all(name) if name in unit_type.repeated else fields.take(name), out)
+    out.u32(unit_type.layout.version)
+    for f in unit_type.layout.fields:
+        if f.kind.entry:
+            write_list(f.kind, fields.take_all(f.key), out)
+        else:
+            FIELD_WRITERS[f.kind.name](f.kind, fields.take(f.key), out)
     return bytes(out.data)
 
 
@@ -472,8 +470,7 @@ RECORD_FIELDS = {"id", "name", "remark", "share", "rect", "parent", "children", 
 def read_unit(section, type_name, kind):
     what = "the window record" if kind == WINDOW_KIND else f"unit {section.label}"
     unit_type = UNIT_TYPES[type_name]
-    f = Fields(section, what, RECORD_FIELDS | {name for name, _ in unit_type.fields},
-               {"event"} | unit_type.repeated)
+    f = Fields(section, what, RECORD_FIELDS | unit_type.keys(), {"event"} | unit_type.repeated())
     record = UnitRecord(
         where=section.where, label=section.label or "window", type_name=type_name,
         id=id_arg(f.take("id"), kind, "unit" if kind == UNIT_KIND else "window record"),

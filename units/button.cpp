@@ -3,70 +3,25 @@
 #include <iterator>
 
 #include "runtime/gbk.h"
-#include "windows/blob.h"
+#include "windows/blob_layouts.h"
 #include "windows/window_unit.h"
 
 namespace units {
 
-namespace {
-
-void ReadButtonFields(win::BlobReader& in, uint32_t, ButtonProperties& p) {
-  p.buttonType = int32_t(in.word());
-  p.horizontalAlignment = int32_t(in.word());
-  p.verticalAlignment = int32_t(in.word());
-  p.picture = in.countedBytes();
-  p.font = in.countedBytes();
-  p.caption = in.countedText();
-}
-
-}  // namespace
-
 std::optional<ButtonProperties> ReadButtonBlob(std::span<const uint8_t> blob) {
-  return win::ReadVersionedBlob(blob, kButtonVersion, ReadButtonFields);
+  return win::ReadVersionedBlob<win::layout::Button, ButtonProperties>(blob);
 }
 
 std::vector<uint8_t> WriteButtonBlob(const ButtonProperties& p) {
-  win::BlobWriter out;
-  out.word(kButtonVersion).word(uint32_t(p.buttonType));
-  out.word(uint32_t(p.horizontalAlignment)).word(uint32_t(p.verticalAlignment));
-  out.countedBytes(p.picture).countedBytes(p.font).countedText(p.caption);
-  return out.take();
+  return win::WriteVersionedBlob<win::layout::Button>(p);
 }
-
-namespace {
-
-void ReadCheckBoxFields(win::BlobReader& in, uint32_t version, CheckBoxProperties& p) {
-  p.pushLike = int32_t(in.word());
-  p.flat = int32_t(in.word());
-  p.textOnLeft = int32_t(in.word());
-  p.horizontalAlignment = int32_t(in.word());
-  p.verticalAlignment = int32_t(in.word());
-  p.textColor = in.word();
-  p.backColor = in.word();
-  p.checked = int32_t(in.word());
-  p.picture = in.countedBytes();
-  p.font = in.countedBytes();
-  p.caption = in.countedText();
-  if (version >= 2) {
-    p.textOptionA = in.countedText();
-    p.textOptionB = in.countedText();
-  }
-}
-
-}  // namespace
 
 std::optional<CheckBoxProperties> ReadCheckBoxBlob(std::span<const uint8_t> blob) {
-  return win::ReadVersionedBlob(blob, kCheckBoxVersion, ReadCheckBoxFields);
+  return win::ReadVersionedBlob<win::layout::CheckBox, CheckBoxProperties>(blob);
 }
 
 std::vector<uint8_t> WriteCheckBoxBlob(const CheckBoxProperties& p) {
-  win::BlobWriter out;
-  out.word(kCheckBoxVersion).word(uint32_t(p.pushLike)).word(uint32_t(p.flat)).word(uint32_t(p.textOnLeft));
-  out.word(uint32_t(p.horizontalAlignment)).word(uint32_t(p.verticalAlignment));
-  out.word(p.textColor).word(p.backColor).word(uint32_t(p.checked));
-  out.countedBytes(p.picture).countedBytes(p.font).countedText(p.caption);
-  out.countedText(p.textOptionA).countedText(p.textOptionB);
-  return out.take();
+  return win::WriteVersionedBlob<win::layout::CheckBox>(p);
 }
 
 namespace {

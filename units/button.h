@@ -90,9 +90,6 @@ inline constexpr win::UnitTypeDescriptor kCheckBoxType = win::DescribeUnitType({
 static_assert(kButtonProperties.size() == BUTTON_FONT + 1);
 static_assert(kCheckBoxProperties.size() == CHECKBOX_TEXT_OPTION_B + 1);
 
-constexpr uint32_t kButtonVersion = 1;
-constexpr uint32_t kCheckBoxVersion = 2;
-
 struct ButtonProperties {
   int32_t buttonType = 0;           // 0 normal, 1 default button
   int32_t horizontalAlignment = 1;  // left, centre, right

@@ -8,55 +8,18 @@
 
 #include "runtime/gbk.h"
 #include "runtime/state.h"
-#include "windows/blob.h"
+#include "windows/blob_layouts.h"
 #include "windows/loader.h"
 #include "windows/window_unit.h"
 
 namespace units {
 
-namespace {
-
-void ReadCommonDlgFields(win::BlobReader& in, uint32_t, CommonDlgProperties& p) {
-  p.dialogKind = int32_t(in.word());
-  p.filterIndex = int32_t(in.word());
-  p.createPrompt = int32_t(in.word());
-  p.fileMustExist = int32_t(in.word());
-  p.overwritePrompt = int32_t(in.word());
-  p.pathMustExist = int32_t(in.word());
-  p.keepDirectory = int32_t(in.word());
-  p.fontColor = in.word();
-  p.bold = int32_t(in.word());
-  p.italic = int32_t(in.word());
-  p.strikeout = int32_t(in.word());
-  p.underline = int32_t(in.word());
-  p.fontSize = int32_t(in.word());
-  p.helpCommand = int32_t(in.word());
-  p.helpTopic = int32_t(in.word());
-  p.title = in.countedText();
-  p.fileName = in.countedText();
-  p.filter = in.countedText();
-  p.initialDirectory = in.countedText();
-  p.defaultExtension = in.countedText();
-  p.fontName = in.countedText();
-  p.helpFile = in.countedText();
-}
-
-}  // namespace
-
 std::optional<CommonDlgProperties> ReadCommonDlgBlob(std::span<const uint8_t> blob) {
-  return win::ReadVersionedBlob(blob, kCommonDlgVersion, ReadCommonDlgFields);
+  return win::ReadVersionedBlob<win::layout::CommonDlg, CommonDlgProperties>(blob);
 }
 
 std::vector<uint8_t> WriteCommonDlgBlob(const CommonDlgProperties& p) {
-  win::BlobWriter out;
-  out.word(kCommonDlgVersion).word(uint32_t(p.dialogKind)).word(uint32_t(p.filterIndex));
-  out.word(uint32_t(p.createPrompt)).word(uint32_t(p.fileMustExist)).word(uint32_t(p.overwritePrompt));
-  out.word(uint32_t(p.pathMustExist)).word(uint32_t(p.keepDirectory)).word(p.fontColor);
-  out.word(uint32_t(p.bold)).word(uint32_t(p.italic)).word(uint32_t(p.strikeout)).word(uint32_t(p.underline));
-  out.word(uint32_t(p.fontSize)).word(uint32_t(p.helpCommand)).word(uint32_t(p.helpTopic));
-  out.countedText(p.title).countedText(p.fileName).countedText(p.filter).countedText(p.initialDirectory);
-  out.countedText(p.defaultExtension).countedText(p.fontName).countedText(p.helpFile);
-  return out.take();
+  return win::WriteVersionedBlob<win::layout::CommonDlg>(p);
 }
 
 namespace {

@@ -55,8 +55,6 @@ inline constexpr win::UnitTypeDescriptor kCommonDlgType = win::DescribeUnitType(
     .interfaceFunction = &CommonDlgInterface,
 });
 
-constexpr uint32_t kCommonDlgVersion = 1;
-
 // Property indexes as ReadUnitProperty and WriteUnitProperty see them.
 enum CommonDlgProperty : int {
   CD_DIALOG_KIND = 8,

@@ -8,72 +8,17 @@
 #include <string>
 
 #include "runtime/gbk.h"
-#include "windows/blob.h"
+#include "windows/blob_layouts.h"
 #include "windows/window_unit.h"
 
 namespace units {
 
-namespace {
-
-// The password character is the blob's only 16-bit field; the version and
-// nine words come before it.
-constexpr size_t kPasswordCharOffset = 40;
-constexpr size_t kPasswordCharEnd = kPasswordCharOffset + 2;
-
-void ReadTail(win::BlobReader& tail, uint32_t version, EditBoxProperties& p) {
-  p.letterCase = int32_t(tail.word());
-  p.adjustType = int32_t(tail.word());
-  p.adjustMin = int32_t(tail.word());
-  p.adjustMax = int32_t(tail.word());
-  p.selectionStart = int32_t(tail.word());
-  p.selectionLength = int32_t(tail.word());
-  p.font = tail.countedBytes();
-  p.content = tail.countedText();
-  if (version < 2) return;
-  p.textOptionA = tail.countedText();
-  p.textOptionB = tail.countedText();
-}
-
-}  // namespace
-
 std::optional<EditBoxProperties> ReadEditBoxBlob(std::span<const uint8_t> blob) {
-  EditBoxProperties p;
-  if (blob.empty()) return p;
-  if (blob.size() < kPasswordCharEnd) return std::nullopt;
-  win::BlobReader head(blob.first(kPasswordCharOffset));
-  uint32_t version = head.word();
-  if (version > kEditBoxVersion) return std::nullopt;
-  p.borderStyle = int32_t(head.word());
-  p.textColor = head.word();
-  p.backColor = head.word();
-  p.hideSelection = int32_t(head.word());
-  p.maxLength = int32_t(head.word());
-  p.multiLine = int32_t(head.word());
-  p.scrollBars = int32_t(head.word());
-  p.alignment = int32_t(head.word());
-  p.inputMode = int32_t(head.word());
-  p.passwordChar = uint16_t(blob[kPasswordCharOffset] | blob[kPasswordCharOffset + 1] << 8);
-  win::BlobReader tail(blob.subspan(kPasswordCharEnd));
-  ReadTail(tail, version, p);
-  if (!tail.ok()) return std::nullopt;
-  return p;
+  return win::ReadVersionedBlob<win::layout::EditBox, EditBoxProperties>(blob);
 }
 
 std::vector<uint8_t> WriteEditBoxBlob(const EditBoxProperties& p) {
-  win::BlobWriter head;
-  head.word(kEditBoxVersion).word(uint32_t(p.borderStyle)).word(p.textColor).word(p.backColor);
-  head.word(uint32_t(p.hideSelection)).word(uint32_t(p.maxLength)).word(uint32_t(p.multiLine));
-  head.word(uint32_t(p.scrollBars)).word(uint32_t(p.alignment)).word(uint32_t(p.inputMode));
-  std::vector<uint8_t> blob = head.take();
-  blob.push_back(uint8_t(p.passwordChar));
-  blob.push_back(uint8_t(p.passwordChar >> 8));
-  win::BlobWriter tail;
-  tail.word(uint32_t(p.letterCase)).word(uint32_t(p.adjustType)).word(uint32_t(p.adjustMin));
-  tail.word(uint32_t(p.adjustMax)).word(uint32_t(p.selectionStart)).word(uint32_t(p.selectionLength));
-  tail.countedBytes(p.font).countedText(p.content).countedText(p.textOptionA).countedText(p.textOptionB);
-  std::vector<uint8_t> rest = tail.take();
-  blob.insert(blob.end(), rest.begin(), rest.end());
-  return blob;
+  return win::WriteVersionedBlob<win::layout::EditBox>(p);
 }
 
 namespace {

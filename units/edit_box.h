@@ -82,8 +82,6 @@ enum EditBoxEvent : int32_t {
 // Adjust types (property 21): what the spin button of a single-line box does.
 enum AdjustType : int32_t { kNoSpin = 0, kSpinSteps = 1, kSpinRaisesEvent = 2 };
 
-constexpr uint32_t kEditBoxVersion = 2;
-
 struct EditBoxProperties {
   int32_t borderStyle = 1;
   uint32_t textColor = 0;

@@ -8,37 +8,16 @@
 #include <utility>
 
 #include "runtime/gbk.h"
-#include "windows/blob.h"
+#include "windows/blob_layouts.h"
 
 namespace units {
 
-namespace {
-
-void ReadHyperLinkerFields(win::BlobReader& in, uint32_t, HyperLinkerProperties& p) {
-  p.linkType = int32_t(in.word());
-  p.normalColor = in.word();
-  p.visitedColor = in.word();
-  p.hoverColor = in.word();
-  p.backColor = in.word();
-  p.borderStyle = int32_t(in.word());
-  p.font = in.countedBytes();
-  p.caption = in.countedText();
-  p.emailAddress = in.countedText();
-  p.webAddress = in.countedText();
-}
-
-}  // namespace
-
 std::optional<HyperLinkerProperties> ReadHyperLinkerBlob(std::span<const uint8_t> blob) {
-  return win::ReadVersionedBlob(blob, kHyperLinkerVersion, ReadHyperLinkerFields);
+  return win::ReadVersionedBlob<win::layout::HyperLinker, HyperLinkerProperties>(blob);
 }
 
 std::vector<uint8_t> WriteHyperLinkerBlob(const HyperLinkerProperties& p) {
-  win::BlobWriter out;
-  out.word(kHyperLinkerVersion).word(uint32_t(p.linkType));
-  out.word(p.normalColor).word(p.visitedColor).word(p.hoverColor).word(p.backColor).word(uint32_t(p.borderStyle));
-  out.countedBytes(p.font).countedText(p.caption).countedText(p.emailAddress).countedText(p.webAddress);
-  return out.take();
+  return win::WriteVersionedBlob<win::layout::HyperLinker>(p);
 }
 
 namespace {

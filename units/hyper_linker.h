@@ -41,8 +41,6 @@ inline constexpr win::UnitTypeDescriptor kHyperLinkerType = win::DescribeUnitTyp
     .interfaceFunction = &HyperLinkerInterface,
 });
 
-constexpr uint32_t kHyperLinkerVersion = 1;
-
 // Property indexes as ReadUnitProperty and WriteUnitProperty see them.
 enum HyperLinkerProperty : int {
   HL_CAPTION = 8,

@@ -6,54 +6,16 @@
 #include <memory>
 
 #include "runtime/gbk.h"
-#include "windows/blob.h"
+#include "windows/blob_layouts.h"
 
 namespace units {
 
-namespace {
-
-void ReadLabelFields(win::BlobReader& in, uint32_t version, LabelProperties& p) {
-  p.effect = int32_t(in.word());
-  p.frameWidth = int32_t(in.word());
-  p.borderStyle = int32_t(in.word());
-  p.frameColor1 = in.word();
-  p.frameColor2 = in.word();
-  p.frameColor3 = in.word();
-  p.textColor = in.word();
-  p.backColor = in.word();
-  p.pictureMode = int32_t(in.word());
-  p.gradientMode = int32_t(in.word());
-  p.gradientColor1 = in.word();
-  p.gradientColor2 = in.word();
-  p.gradientColor3 = in.word();
-  p.horizontalAlignment = int32_t(in.word());
-  p.verticalAlignment = int32_t(in.word());
-  p.wordWrap = int32_t(in.word());
-  p.font = in.countedBytes();
-  p.picture = in.countedBytes();
-  p.caption = in.countedText();
-  if (version >= 2) {
-    p.textOptionA = in.countedText();
-    p.textOptionB = in.countedText();
-  }
-}
-
-}  // namespace
-
 std::optional<LabelProperties> ReadLabelBlob(std::span<const uint8_t> blob) {
-  return win::ReadVersionedBlob(blob, kLabelVersion, ReadLabelFields);
+  return win::ReadVersionedBlob<win::layout::Label, LabelProperties>(blob);
 }
 
 std::vector<uint8_t> WriteLabelBlob(const LabelProperties& p) {
-  win::BlobWriter out;
-  out.word(kLabelVersion).word(uint32_t(p.effect)).word(uint32_t(p.frameWidth)).word(uint32_t(p.borderStyle));
-  out.word(p.frameColor1).word(p.frameColor2).word(p.frameColor3).word(p.textColor).word(p.backColor);
-  out.word(uint32_t(p.pictureMode)).word(uint32_t(p.gradientMode));
-  out.word(p.gradientColor1).word(p.gradientColor2).word(p.gradientColor3);
-  out.word(uint32_t(p.horizontalAlignment)).word(uint32_t(p.verticalAlignment)).word(uint32_t(p.wordWrap));
-  out.countedBytes(p.font).countedBytes(p.picture).countedText(p.caption);
-  out.countedText(p.textOptionA).countedText(p.textOptionB);
-  return out.take();
+  return win::WriteVersionedBlob<win::layout::Label>(p);
 }
 
 namespace {

@@ -75,7 +75,6 @@ inline constexpr win::UnitTypeDescriptor kLabelType = win::DescribeUnitType({
 
 static_assert(kLabelProperties.size() == LABEL_TEXT_OPTION_B + 1);
 
-constexpr uint32_t kLabelVersion = 2;
 // Border style 6 draws the gradient frame instead of a window border.
 constexpr int32_t kGradientFrame = 6;
 

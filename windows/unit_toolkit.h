@@ -25,7 +25,8 @@
 // - An empty blob gives the type's defaults (a freshly placed unit). A blob
 //   newer than the reader knows, or one that ends inside the fields of its
 //   own version, is refused; fields only a newer version has keep their
-//   defaults when an older blob lacks them.
+//   defaults when an older blob lacks them. The blob's field order is its
+//   layout in windows/blob_layouts.h (ReadVersionedBlob, WriteVersionedBlob).
 // - Texts are GBK byte strings in records and blobs; every Win32 call uses
 //   the wide API after an explicit conversion (runtime/gbk.h).
 #pragma once
@@ -108,24 +109,6 @@ int32_t ClampedWord(const PropertyValue& value, int32_t low, int32_t high);
 template <class T, size_t N>
 constexpr T Pick(const T (&table)[N], int32_t value) {
   return value >= 0 && size_t(value) < N ? table[value] : T{};
-}
-
-// ---- Blobs -----------------------------------------------------------------------
-
-// Reads a blob that opens with its version word; readFields reads the rest
-// over the defaults. An empty blob gives the defaults; a version newer than
-// `newest` or a blob that ends inside its fields is refused.
-template <class Properties>
-std::optional<Properties> ReadVersionedBlob(std::span<const uint8_t> blob, uint32_t newest,
-                                            void (*readFields)(BlobReader&, uint32_t version, Properties&)) {
-  Properties p;
-  if (blob.empty()) return p;
-  BlobReader in(blob);
-  uint32_t version = in.word();
-  if (!in.ok() || version > newest) return std::nullopt;
-  readFields(in, version, p);
-  if (!in.ok()) return std::nullopt;
-  return p;
 }
 
 // ---- Text visitors (operation 9) -------------------------------------------------

@@ -13,8 +13,6 @@
 
 namespace win {
 
-constexpr uint32_t kWindowBlobVersion = 6;
-
 enum WindowProperty : int {
   WP_TITLE = 8,
   WP_BORDER_STYLE = 9,
@@ -98,8 +96,8 @@ struct WindowProperties {
   std::string helpFile;
 };
 
-// Versions 0..6; fields an older blob lacks keep their defaults. nullopt for
-// a newer version or a blob cut short.
+// Versions 0..6; fields an older blob lacks keep their defaults, as an empty
+// blob gives them all. nullopt for a newer version or a blob cut short.
 std::optional<WindowProperties> ReadWindowBlob(std::span<const uint8_t> blob);
 std::vector<uint8_t> WriteWindowBlob(const WindowProperties& properties);
 

@@ -8,31 +8,21 @@
 #include "libraries/drag_drop/drop_target_object.h"
 #include "libraries/runtime_link.h"
 #include "runtime/callback.h"
-#include "windows/blob.h"
+#include "windows/blob_layouts.h"
 
 namespace lib::drag_drop {
 namespace {
 
-constexpr uint32_t kBlobVersion = 1;
 constexpr wchar_t kWindowClass[] = L"_QX_DropTarget";
 
 // The blob: version, then one word per format in property order. An empty
 // blob accepts nothing; a newer version or a truncated blob is refused.
 std::optional<AcceptedFormats> ReadBlob(std::span<const uint8_t> blob) {
-  AcceptedFormats accepts = {};
-  if (blob.empty()) return accepts;
-  win::BlobReader reader(blob);
-  if (reader.word() > kBlobVersion) return std::nullopt;
-  for (bool& accept : accepts) accept = reader.word() != 0;
-  if (!reader.ok()) return std::nullopt;
-  return accepts;
+  return win::ReadVersionedBlob<win::layout::DropTarget, AcceptedFormats>(blob);
 }
 
 std::vector<uint8_t> WriteBlob(const AcceptedFormats& accepts) {
-  win::BlobWriter writer;
-  writer.word(kBlobVersion);
-  for (bool accept : accepts) writer.word(accept);
-  return writer.take();
+  return win::WriteVersionedBlob<win::layout::DropTarget>(accepts);
 }
 
 class DropTarget final : public win::UnitObject {

@@ -19,13 +19,11 @@
 #include "libraries/runtime_link.h"
 #include "runtime/callback.h"
 #include "runtime/gbk.h"
-#include "windows/blob.h"
+#include "windows/blob_layouts.h"
 #include "windows/window_unit.h"
 
 namespace lib::extended_ui {
 namespace {
-
-constexpr uint32_t kBlobVersion = 1;
 
 // The type's own properties, index − 8.
 enum class Own : int { BackColour, Alignment, SizeGrip, Font, Icons, Parts };
@@ -71,44 +69,6 @@ struct Properties {
   PartList parts;
 };
 
-// Every listed entry must be complete; a count that promises more entries
-// than the data holds makes the data corrupt, and corrupt data leaves
-// `parts` as it was.
-bool ReadPartsData(std::span<const uint8_t> data, PartList& parts) {
-  if (data.empty()) {
-    parts.reset();
-    return true;
-  }
-  win::BlobReader reader(data);
-  std::vector<Part> entries;
-  for (uint32_t count = reader.word(); reader.ok() && entries.size() < count;) {
-    Part part;
-    part.width = int32_t(reader.word());
-    part.border = reader.word();
-    part.icon = int32_t(reader.word());
-    part.text = reader.terminatedText();
-    part.tip = reader.terminatedText();
-    if (reader.ok()) entries.push_back(std::move(part));
-  }
-  if (!reader.ok()) return false;
-  parts = std::move(entries);
-  return true;
-}
-
-std::vector<uint8_t> PartsData(const PartList& parts) {
-  if (!parts) return {};
-  win::BlobWriter writer;
-  writer.word(uint32_t(parts->size()));
-  for (const Part& part : *parts) {
-    writer.word(uint32_t(part.width));
-    writer.word(part.border);
-    writer.word(uint32_t(part.icon));
-    writer.terminatedText(part.text);
-    writer.terminatedText(part.tip);
-  }
-  return writer.take();
-}
-
 // Any length but that of a LOGFONTA means no font.
 std::vector<uint8_t> StoredFont(std::vector<uint8_t> bytes) {
   if (bytes.size() != win::kLogFontSize) bytes.clear();
@@ -118,30 +78,15 @@ std::vector<uint8_t> StoredFont(std::vector<uint8_t> bytes) {
 // An empty blob gives the defaults; a newer version or a truncated blob is
 // refused.
 std::optional<Properties> ReadBlob(std::span<const uint8_t> blob) {
-  Properties properties;
-  if (blob.empty()) return properties;
-  win::BlobReader reader(blob);
-  if (reader.word() > kBlobVersion) return std::nullopt;
-  properties.backColour = reader.word();
-  properties.alignment = std::min(reader.word(), uint32_t(kLastAlignment));
-  properties.sizeGrip = reader.word() != 0;
-  properties.font = StoredFont(reader.countedBytes());
-  properties.icons = reader.countedBytes();
-  std::vector<uint8_t> parts = reader.countedBytes();
-  if (!reader.ok() || !ReadPartsData(parts, properties.parts)) return std::nullopt;
+  auto properties = win::ReadVersionedBlob<win::layout::StatusBar, Properties>(blob);
+  if (!properties) return std::nullopt;
+  properties->alignment = std::min(properties->alignment, uint32_t(kLastAlignment));
+  properties->font = StoredFont(std::move(properties->font));
   return properties;
 }
 
 std::vector<uint8_t> WriteBlob(const Properties& properties) {
-  win::BlobWriter writer;
-  writer.word(kBlobVersion);
-  writer.word(properties.backColour);
-  writer.word(properties.alignment);
-  writer.word(properties.sizeGrip);
-  writer.countedBytes(properties.font);
-  writer.countedBytes(properties.icons);
-  writer.countedBytes(PartsData(properties.parts));
-  return writer.take();
+  return win::WriteVersionedBlob<win::layout::StatusBar>(properties);
 }
 
 // Right edges of the parts: running sums of the widths; a width of -1 reaches
@@ -321,12 +266,12 @@ void StatusBar::SetIcons(std::vector<uint8_t> icons) {
 
 // Parts data that does not parse is refused: the bar keeps its parts.
 void StatusBar::SetParts(std::span<const uint8_t> data) {
-  if (ReadPartsData(data, properties_.parts)) ApplyParts();
+  if (win::ReadListData<win::layout::StatusBarPart>(data, properties_.parts)) ApplyParts();
 }
 
 // Kept until the next read: the value points into it.
 win::PropertyValue StatusBar::CurrentPartsData() {
-  partsRead_ = PartsData(properties_.parts);
+  partsRead_ = win::ListData<win::layout::StatusBarPart>(properties_.parts);
   return win::BytesValue(partsRead_);
 }
 
