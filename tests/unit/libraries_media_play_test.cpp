@@ -29,7 +29,8 @@ using lib::multimedia::kMediaPlayType;
 using lib::multimedia::kMediaPlayTypeCode;
 using lib::multimedia::MediaPlayer;
 
-constexpr DWORD kTimeoutMs = 5000;
+// Generous: a loaded machine makes MCI slow to report what it did.
+constexpr DWORD kTimeoutMs = 15000;
 
 // ---- The unit type ---------------------------------------------------------------
 
