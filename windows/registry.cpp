@@ -39,6 +39,15 @@ class SlotTable {
   std::vector<T> entries_;
 };
 
+// The object slots name unit objects but do not own them; a unit object owns
+// itself (UnitObject::Pin) and std::unique_ptr cannot say when it may go:
+// - its slot is cleared from inside its own WM_NCDESTROY (request 2000), while
+//   its window procedure, and any handler that destroyed the window, are still
+//   running on it;
+// - a re-created unit's old object leaves its slot before its window ends and
+//   must live on, slotless, until then;
+// - a worker thread may still hold a pin after the slot is cleared.
+// Memory goes with the window's end and the last pin, whichever comes last.
 SlotTable<UnitObject*> objects;
 SlotTable<UnitCursor> cursors;
 
