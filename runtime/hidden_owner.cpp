@@ -12,11 +12,9 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"_QX_HideOwner";
 
-int carriedWork = 0;  // main thread only; carried work may nest
-
 struct CarriedWork {
-  CarriedWork() { ++carriedWork; }
-  ~CarriedWork() { --carriedWork; }
+  CarriedWork() { ++State().carriedWork; }
+  ~CarriedWork() { --State().carriedWork; }
 };
 
 // A thread ended by force while it waited for the main thread leaves its
@@ -84,7 +82,7 @@ BOOL EndThreadByForce(HANDLE thread, DWORD exitCode) {
   return TerminateThread(thread, exitCode);
 }
 
-bool RunningCarriedWork() { return GetCurrentThreadId() == State().mainThreadId && carriedWork > 0; }
+bool RunningCarriedWork() { return GetCurrentThreadId() == State().mainThreadId && State().carriedWork > 0; }
 
 void DestroyHiddenOwner() {
   RuntimeState& state = State();
