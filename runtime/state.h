@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "runtime/callback.h"
+#include "runtime/dll_commands.h"
 #include "runtime/fatal.h"
 #include "runtime/program.h"
 #include "runtime/window_framework.h"
@@ -40,6 +42,13 @@ struct MouseMove {
   POINT cursor{-1, -1};
 };
 
+// The threads most recently ended by force, newest last in a ring; any
+// thread may end one, the main thread reads them (hidden_owner.cpp).
+struct ForcedEnds {
+  std::array<std::atomic<DWORD>, 16> ids{};
+  std::atomic<size_t> next = 0;
+};
+
 struct RuntimeState {
   const ProgramDescriptor* program = nullptr;
   // Installed before anything runs, read-only afterwards.
@@ -58,6 +67,10 @@ struct RuntimeState {
 
   // The program's libraries, in command order, from start-up to shutdown.
   std::vector<RegisteredLibrary> libraries;
+  // Sized at start-up before any worker exists; then shared by every thread
+  // that calls a DLL command, without a lock (see DllCommand).
+  std::vector<DllCommand> dllCommands;
+  ForcedEnds forcedEnds;
   // Objects libraries hand over to be closed at shutdown.
   std::vector<std::unique_ptr<CleanupObject>> cleanupObjects;
   DefaultIcons defaultIcons;
