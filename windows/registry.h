@@ -19,6 +19,10 @@
 
 namespace win {
 
+// The two words after the window ID and the two remarks are design-tool data
+// that the format only carries: they are read and kept, and nothing depends
+// on them (moduleWord is 0 or the tool's identifier of the code module that
+// holds the window's handlers; reservedA has no known meaning).
 struct WindowTemplate {
   uint32_t windowId = 0;
   uint32_t reservedA = 0;
