@@ -6,6 +6,7 @@
 #include "runtime/program.h"
 #include "runtime/state.h"
 #include "windows/events.h"
+#include "windows/window_unit.h"
 
 namespace win {
 
@@ -84,12 +85,11 @@ void ReleaseUnitCursors() {
 void BeginIdlePeriod() { Registry().idleDoneWindows.clear(); }
 
 bool RaiseIdleEvents(uint32_t elapsedMs) {
-  constexpr int32_t kIdleEvent = 7;
   std::vector<uint32_t>& idleDoneWindows = Registry().idleDoneWindows;
   bool wantsMore = false;
   for (WindowTemplate& t : Templates()) {
     if (!LoadedWindow(t) || std::count(idleDoneWindows.begin(), idleDoneWindows.end(), t.windowId)) continue;
-    EventOutcome outcome = RaiseSimpleEvent(t.windowId, 0, kIdleEvent, {int32_t(elapsedMs)});
+    EventOutcome outcome = RaiseSimpleEvent(t.windowId, 0, WE_IDLE, {int32_t(elapsedMs)});
     if (outcome.result.value_or(0) != 0) wantsMore = true;
     else idleDoneWindows.push_back(t.windowId);
   }
