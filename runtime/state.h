@@ -42,8 +42,8 @@ struct MouseMove {
   POINT cursor{-1, -1};
 };
 
-// The threads most recently ended by force, newest last in a ring; any
-// thread may end one, the main thread reads them (hidden_owner.cpp).
+// The IDs of the last threads ended by force, a ring that any thread may
+// write to (atomically) and the main thread reads (hidden_owner.cpp).
 struct ForcedEnds {
   std::array<std::atomic<DWORD>, 16> ids{};
   std::atomic<size_t> next = 0;
