@@ -17,20 +17,13 @@
 namespace rt {
 namespace {
 
-struct DefaultIcons {
-  HICON large = nullptr;
-  HICON small = nullptr;
-  bool loaded = false;
-} icons;
-
-std::vector<std::unique_ptr<CleanupObject>> cleanupObjects;
-
 template <class T>
 T* As(intptr_t p) {
   return reinterpret_cast<T*>(p);
 }
 
 intptr_t FillDefaultIcons(HICON* out) {
+  DefaultIcons& icons = State().defaultIcons;
   if (!icons.loaded) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     icons.large = HICON(LoadImageW(instance, L"DEFAULT_ICON", IMAGE_ICON, GetSystemMetrics(SM_CXICON),
@@ -52,6 +45,7 @@ struct IdleRoutineRecord {
 };
 
 intptr_t CleanupRequest(int request, CleanupObject* object) {
+  auto& cleanupObjects = State().cleanupObjects;
   auto it = std::find_if(cleanupObjects.begin(), cleanupObjects.end(),
                          [&](const auto& owned) { return owned.get() == object; });
   switch (request) {
@@ -119,6 +113,7 @@ intptr_t RuntimeCallbackEntry(int request, intptr_t p1, intptr_t p2) {
 }
 
 void DestroyDefaultIcons() {
+  DefaultIcons& icons = State().defaultIcons;
   if (icons.large) DestroyIcon(icons.large);
   if (icons.small) DestroyIcon(icons.small);
   icons = {};
@@ -127,6 +122,7 @@ void DestroyDefaultIcons() {
 // Each object is closed, then deleted; an exception from either is ignored
 // so that one faulty object cannot stop the shutdown.
 void ReleaseCleanupObjects() {
+  auto& cleanupObjects = State().cleanupObjects;
   for (auto& object : cleanupObjects) {
     try {
       object->Close();

@@ -12,19 +12,6 @@
 namespace rt {
 namespace {
 
-// Worker threads call DLL commands while others resolve them. Each caller
-// resolves on its own and the first to finish publishes its address; a later
-// one drops its extra module reference. No lock: a thread ended by force in
-// the middle of a resolution (the player's Stop) cannot leave one held.
-// Resolved calls cost one atomic load.
-struct DllCommand {
-  std::string fileName;
-  std::string exportName;
-  std::atomic<HMODULE> module = nullptr;
-  std::atomic<FARPROC> address = nullptr;
-};
-std::vector<DllCommand> commands;
-
 struct Resolution {
   HMODULE module = nullptr;
   FARPROC address = nullptr;
@@ -97,6 +84,7 @@ FARPROC Publish(DllCommand& command, Resolution found) {
 void InitDllCommands() {
   const ProgramDescriptor& program = *State().program;
   std::vector<DllCommand> fresh(program.dllCommandCount);
+  auto& commands = State().dllCommands;
   commands.swap(fresh);
   for (uint32_t i = 0; i < program.dllCommandCount; ++i) {
     commands[i].fileName = program.dllFileNames[i] ? program.dllFileNames[i] : "";
@@ -105,6 +93,7 @@ void InitDllCommands() {
 }
 
 FARPROC ResolveDllCommand(int number) {
+  auto& commands = State().dllCommands;
   if (number < 0 || size_t(number) >= commands.size()) ReportFatalError("无法找到指定DLL库文件中的输出命令“”");
   DllCommand& command = commands[size_t(number)];
   if (FARPROC address = command.address.load(std::memory_order_acquire)) return address;
@@ -116,7 +105,7 @@ FARPROC ResolveDllCommand(int number) {
 // At shutdown. Program threads end only with the process and may still
 // call: the table stays, and a command called afterwards is resolved anew.
 void FreeDllModules() {
-  for (DllCommand& command : commands) {
+  for (DllCommand& command : State().dllCommands) {
     command.address.store(nullptr, std::memory_order_release);
     if (HMODULE module = command.module.exchange(nullptr)) FreeLibrary(module);
   }

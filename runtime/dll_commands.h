@@ -6,7 +6,22 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <string>
+
 namespace rt {
+
+// Worker threads call DLL commands while others resolve them. Each caller
+// resolves on its own and the first to finish publishes its address; a later
+// one drops its extra module reference. No lock: a thread ended by force in
+// the middle of a resolution (the player's Stop) cannot leave one held.
+// Resolved calls cost one atomic load.
+struct DllCommand {
+  std::string fileName;
+  std::string exportName;
+  std::atomic<HMODULE> module = nullptr;
+  std::atomic<FARPROC> address = nullptr;
+};
 
 // Sizes the tables from the program descriptor (start-up).
 void InitDllCommands();

@@ -11,9 +11,6 @@
 namespace rt {
 namespace {
 
-ErrorHook errorHook = nullptr;
-std::atomic<bool> insideHook{false};
-
 constexpr const char* kRuntimeErrors[] = {
     "数组成员引用下标超出定义范围",
     "未得到所需要的数值型数据",
@@ -31,16 +28,18 @@ constexpr const char* kRuntimeErrors[] = {
 // Answers whether the hook took over the message box. The inside-hook flag is
 // cleared again even when the hook throws.
 bool CallErrorHook(int code, const std::string& message) {
-  if (!errorHook || insideHook.exchange(true)) return false;
+  RuntimeState& state = State();
+  if (!state.errorHook || state.insideHook.exchange(true)) return false;
   struct Reset {
-    ~Reset() { insideHook = false; }
-  } reset;
-  return errorHook(code, message.c_str()) != 0;
+    std::atomic<bool>& flag;
+    ~Reset() { flag = false; }
+  } reset{state.insideHook};
+  return state.errorHook(code, message.c_str()) != 0;
 }
 
 }  // namespace
 
-void SetErrorHook(ErrorHook hook) { errorHook = hook; }
+void SetErrorHook(ErrorHook hook) { State().errorHook = hook; }
 
 const char* RuntimeErrorMessage(int number) {
   if (number < 1 || number > int(std::size(kRuntimeErrors))) return "";

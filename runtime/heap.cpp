@@ -8,14 +8,13 @@
 
 #include "runtime/fatal.h"
 #include "runtime/fault_injection.h"
+#include "runtime/state.h"
 
 namespace rt {
 namespace {
 
 // Fetched before anything can allocate and kept for the life of the process.
 const HANDLE processHeap = GetProcessHeap();
-const uint8_t* constantStart = nullptr;
-const uint8_t* constantEnd = nullptr;
 
 [[noreturn]] void ReportHeapExhausted(size_t size) {
   char message[64];
@@ -26,13 +25,15 @@ const uint8_t* constantEnd = nullptr;
 }  // namespace
 
 void SetConstantBlock(const void* start, size_t size) {
-  constantStart = static_cast<const uint8_t*>(start);
-  constantEnd = constantStart + size;
+  RuntimeState& state = State();
+  state.constantStart = static_cast<const uint8_t*>(start);
+  state.constantEnd = state.constantStart + size;
 }
 
 bool IsInConstantBlock(const void* p) {
   auto* b = static_cast<const uint8_t*>(p);
-  return constantStart && b >= constantStart && b < constantEnd;
+  const RuntimeState& state = State();
+  return state.constantStart && b >= state.constantStart && b < state.constantEnd;
 }
 
 void* TryAllocMemory(size_t size) {
@@ -50,7 +51,7 @@ void* ReallocMemory(void* block, size_t size) {
   if (!block) return AllocMemory(size);
   if (IsInConstantBlock(block)) {
     void* copy = AllocMemory(size);
-    size_t available = constantEnd - static_cast<const uint8_t*>(block);
+    size_t available = State().constantEnd - static_cast<const uint8_t*>(block);
     std::memcpy(copy, block, std::min(size, available));
     return copy;
   }

@@ -1,7 +1,6 @@
 #include "runtime/hidden_owner.h"
 
 #include <algorithm>
-#include <array>
 #include <atomic>
 
 #include "runtime/shutdown.h"
@@ -12,11 +11,9 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"_QX_HideOwner";
 
-int carriedWork = 0;  // main thread only; carried work may nest
-
 struct CarriedWork {
-  CarriedWork() { ++carriedWork; }
-  ~CarriedWork() { --carriedWork; }
+  CarriedWork() { ++State().carriedWork; }
+  ~CarriedWork() { --State().carriedWork; }
 };
 
 // A thread ended by force while it waited for the main thread leaves its
@@ -25,9 +22,6 @@ struct CarriedWork {
 // The sender is known by its thread ID alone. Asking the system whether a
 // thread has ended costs every carried call a round trip, so only the IDs
 // of the threads recently ended by force are asked about.
-constexpr size_t kRememberedEnds = 16;
-std::array<std::atomic<DWORD>, kRememberedEnds> endedByForce = {};
-std::atomic<size_t> nextEnd = 0;
 
 bool Ended(DWORD threadId) {
   HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, threadId);
@@ -38,7 +32,8 @@ bool Ended(DWORD threadId) {
 }
 
 bool EndedByForce(DWORD threadId) {
-  bool named = std::any_of(endedByForce.begin(), endedByForce.end(), [&](const auto& id) { return id == threadId; });
+  const auto& ids = State().forcedEnds.ids;
+  bool named = std::any_of(ids.begin(), ids.end(), [&](const auto& id) { return id == threadId; });
   return named && Ended(threadId);
 }
 
@@ -80,11 +75,12 @@ void RunOnMainThread(const std::function<void()>& work) {
 
 // Named before it ends: by the time the thread is gone, its ID is known.
 BOOL EndThreadByForce(HANDLE thread, DWORD exitCode) {
-  if (DWORD id = GetThreadId(thread)) endedByForce[nextEnd++ % kRememberedEnds] = id;
+  ForcedEnds& ends = State().forcedEnds;
+  if (DWORD id = GetThreadId(thread)) ends.ids[ends.next++ % ends.ids.size()] = id;
   return TerminateThread(thread, exitCode);
 }
 
-bool RunningCarriedWork() { return GetCurrentThreadId() == State().mainThreadId && carriedWork > 0; }
+bool RunningCarriedWork() { return GetCurrentThreadId() == State().mainThreadId && State().carriedWork > 0; }
 
 void DestroyHiddenOwner() {
   RuntimeState& state = State();

@@ -9,19 +9,14 @@ namespace {
 
 constexpr UINT kCaretBlinkTimer = 0x118;
 
-struct MouseMove {
-  UINT message = 0;
-  POINT cursor{-1, -1};
-} lastMouseMove;
-
 // A repeated mouse move at the same place, a paint or the caret blink does
 // not end an idle period.
 bool ResetsIdle(const MSG& msg) {
   if (msg.message == WM_PAINT || msg.message == kCaretBlinkTimer) return false;
   if (msg.message != WM_MOUSEMOVE && msg.message != WM_NCMOUSEMOVE) return true;
-  bool same = msg.message == lastMouseMove.message && msg.pt.x == lastMouseMove.cursor.x &&
-              msg.pt.y == lastMouseMove.cursor.y;
-  lastMouseMove = {msg.message, msg.pt};
+  MouseMove& last = State().lastMouseMove;
+  bool same = msg.message == last.message && msg.pt.x == last.cursor.x && msg.pt.y == last.cursor.y;
+  last = {msg.message, msg.pt};
   return !same;
 }
 
@@ -53,17 +48,14 @@ void RunIdleRoutines() {
 // so its first two calls of a period simply keep the loop idle; from the
 // third on, each loaded window gets its idle event until its handler stops
 // asking for more.
-struct IdlePeriod {
-  DWORD startTick = 0;
-} idlePeriod;
-
 bool OnIdle(long count) {
+  DWORD& startTick = State().idleStartTick;
   if (count == 0) {
-    idlePeriod.startTick = GetTickCount();
+    startTick = GetTickCount();
     Framework().beginIdlePeriod();
   }
   if (count < 2) return true;
-  return Framework().raiseIdleEvents(GetTickCount() - idlePeriod.startTick);
+  return Framework().raiseIdleEvents(GetTickCount() - startTick);
 }
 
 bool ModalWaitOver(LoopMode mode) {

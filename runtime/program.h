@@ -35,6 +35,9 @@ using ExitRoutine = void (*)();
 
 constexpr uint32_t kBuildKindDebug = 2;
 
+// The format gives `reserved` and `thirdWord` no meaning at run time: start-up
+// copies them (the third plus one) into the runtime state and nothing reads
+// them there, so they keep the names of their places.
 struct ProgramDescriptor {
   uint32_t buildKind;
   uint32_t reserved;

@@ -16,14 +16,10 @@
 namespace rt {
 namespace {
 
-// Exit routines may be discarded by a fatal error on a worker thread while
-// the main thread registers one; the list is swapped out before it is run,
-// so no routine is ever called with the lock held.
-std::mutex exitRoutinesLock;
-
 std::vector<ExitRoutine> TakeExitRoutines() {
-  std::lock_guard lock(exitRoutinesLock);
-  return std::exchange(State().exitRoutines, {});
+  RuntimeState& state = State();
+  std::lock_guard lock(state.exitRoutinesLock);
+  return std::exchange(state.exitRoutines, {});
 }
 
 void RunExitRoutines() {
@@ -42,8 +38,9 @@ void RunExitRoutines() {
 }  // namespace
 
 void RegisterExitRoutine(ExitRoutine routine) {
-  std::lock_guard lock(exitRoutinesLock);
-  auto& routines = State().exitRoutines;
+  RuntimeState& state = State();
+  std::lock_guard lock(state.exitRoutinesLock);
+  auto& routines = state.exitRoutines;
   if (routine && std::find(routines.begin(), routines.end(), routine) == routines.end())
     routines.push_back(routine);
 }

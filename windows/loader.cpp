@@ -79,9 +79,9 @@ class Load {
     RecordRect r = RectOf(units(), index, layout);
     std::vector<uint8_t> blob(units().blob(index).begin(), units().blob(index).end());
     CreateArgs args{blob, style, parent, controlId, menu, r.left, r.top, r.width, r.height, t_.windowId, units().idAt(index)};
-    if (index == 0) SetModalCreation(modal_);
+    if (index == 0) Registry().modalCreation = modal_;
     UnitObject* object = create(args);
-    SetModalCreation(false);
+    Registry().modalCreation = false;
     if (!object) return false;
     units().setWord(index, layout.objectSlot, StoreObject(object));
     created_.push_back({index, visible});
@@ -204,18 +204,14 @@ class Load {
   std::vector<Created> created_;
 };
 
-// The program ends when its last window goes, but not in the middle of a
-// load: reloading the only window destroys it first.
-int loadsUnderway = 0;
-
 void QuitWhenNoWindowLeft() {
-  if (rt::State().started && loadsUnderway == 0 && !AnyLoadedWindowAlive()) PostQuitMessage(0);
+  if (rt::State().started && Registry().loadsUnderway == 0 && !AnyLoadedWindowAlive()) PostQuitMessage(0);
 }
 
 struct LoadUnderway {
-  LoadUnderway() { ++loadsUnderway; }
+  LoadUnderway() { ++Registry().loadsUnderway; }
   ~LoadUnderway() {
-    --loadsUnderway;
+    --Registry().loadsUnderway;
     QuitWhenNoWindowLeft();
   }
 };

@@ -80,9 +80,9 @@ void RecreateUnit(WindowTemplate& t, uint32_t index) {
     SendMessageW(newUnit->handle(), kWindowReadyMessage, 0, 0);
     if (type->state & UNIT_BAR) SendMessageW(old.parent, kLayoutBarsMessage, 0, 0);
     if (old.visible) ShowWindow(newUnit->handle(), SW_SHOWNA);
-    SetRecreatingUnit(true);
+    Registry().recreating = true;
     DestroyWindow(old.window);  // the old object deletes itself
-    SetRecreatingUnit(false);
+    Registry().recreating = false;
     if (old.hadFocus) SetFocus(newUnit->handle());
     else if (focusBefore && IsWindow(focusBefore)) SetFocus(focusBefore);
   }

@@ -6,51 +6,20 @@
 #include "runtime/program.h"
 #include "runtime/state.h"
 #include "windows/events.h"
+#include "windows/window_unit.h"
 
 namespace win {
-namespace {
 
-std::vector<WindowTemplate> templates;
+WindowRegistry& Registry() {
+  static WindowRegistry registry;
+  return registry;
+}
 
-// 1-based slots; freed slots are reused.
-template <class T>
-class SlotTable {
- public:
-  uint32_t store(T value) {
-    auto free = std::find(entries_.begin(), entries_.end(), T{});
-    if (free != entries_.end()) {
-      *free = value;
-      return uint32_t(free - entries_.begin()) + 1;
-    }
-    entries_.push_back(value);
-    return uint32_t(entries_.size());
-  }
-  T at(uint32_t slot) const { return slot && slot <= entries_.size() ? entries_[slot - 1] : T{}; }
-  void release(uint32_t slot) {
-    if (slot && slot <= entries_.size()) entries_[slot - 1] = T{};
-  }
-  template <class F>
-  void forEach(F f) {
-    for (T& e : entries_)
-      if (e != T{}) f(e);
-  }
-
- private:
-  std::vector<T> entries_;
-};
-
-SlotTable<UnitObject*> objects;
-SlotTable<UnitCursor> cursors;
-
-std::vector<uint32_t> idleDoneWindows;
-
-}  // namespace
-
-void InstallRegistry(std::vector<WindowTemplate> installed) { templates = std::move(installed); }
-std::vector<WindowTemplate>& Templates() { return templates; }
+void InstallRegistry(std::vector<WindowTemplate> installed) { Registry().templates = std::move(installed); }
+std::vector<WindowTemplate>& Templates() { return Registry().templates; }
 
 WindowTemplate* FindTemplate(uint32_t windowId) {
-  for (WindowTemplate& t : templates)
+  for (WindowTemplate& t : Templates())
     if (t.windowId == windowId) return &t;
   return nullptr;
 }
@@ -61,14 +30,15 @@ rt::EventHandler HandlerAt(uint32_t relocated) {
   return program->handlers[relocated - 1];
 }
 
-uint32_t StoreObject(UnitObject* object) { return objects.store(object); }
-UnitObject* ObjectInSlot(uint32_t slot) { return objects.at(slot); }
-void ReleaseObjectSlot(uint32_t slot) { objects.release(slot); }
+uint32_t StoreObject(UnitObject* object) { return Registry().objects.store(object); }
+UnitObject* ObjectInSlot(uint32_t slot) { return Registry().objects.at(slot); }
+void ReleaseObjectSlot(uint32_t slot) { Registry().objects.release(slot); }
 
-uint32_t StoreCursor(UnitCursor cursor) { return cursor.cursor ? cursors.store(cursor) : 0; }
-HCURSOR CursorInSlot(uint32_t slot) { return cursors.at(slot).cursor; }
+uint32_t StoreCursor(UnitCursor cursor) { return cursor.cursor ? Registry().cursors.store(cursor) : 0; }
+HCURSOR CursorInSlot(uint32_t slot) { return Registry().cursors.at(slot).cursor; }
 
 void ReleaseCursorSlot(uint32_t slot) {
+  SlotTable<UnitCursor>& cursors = Registry().cursors;
   UnitCursor entry = cursors.at(slot);
   if (entry.owned) DestroyCursor(entry.cursor);
   cursors.release(slot);
@@ -85,6 +55,7 @@ UnitObject* LoadedWindow(const WindowTemplate& t) {
 }
 
 bool AnyLoadedWindowAlive() {
+  const auto& templates = Templates();
   return std::any_of(templates.begin(), templates.end(), [](const WindowTemplate& t) { return LoadedWindow(t); });
 }
 
@@ -100,25 +71,25 @@ std::optional<uint32_t> UnitIndexOfHandle(const WindowTemplate& t, HWND window) 
 }
 
 void DestroyAllLoadedWindows() {
-  for (WindowTemplate& t : templates)
+  for (WindowTemplate& t : Templates())
     if (UnitObject* window = LoadedWindow(t)) DestroyWindow(window->handle());
 }
 
 void ReleaseUnitCursors() {
-  cursors.forEach([](UnitCursor& entry) {
+  Registry().cursors.forEach([](UnitCursor& entry) {
     if (entry.owned) DestroyCursor(entry.cursor);
     entry = {};
   });
 }
 
-void BeginIdlePeriod() { idleDoneWindows.clear(); }
+void BeginIdlePeriod() { Registry().idleDoneWindows.clear(); }
 
 bool RaiseIdleEvents(uint32_t elapsedMs) {
-  constexpr int32_t kIdleEvent = 7;
+  std::vector<uint32_t>& idleDoneWindows = Registry().idleDoneWindows;
   bool wantsMore = false;
-  for (WindowTemplate& t : templates) {
+  for (WindowTemplate& t : Templates()) {
     if (!LoadedWindow(t) || std::count(idleDoneWindows.begin(), idleDoneWindows.end(), t.windowId)) continue;
-    EventOutcome outcome = RaiseSimpleEvent(t.windowId, 0, kIdleEvent, {int32_t(elapsedMs)});
+    EventOutcome outcome = RaiseSimpleEvent(t.windowId, 0, WE_IDLE, {int32_t(elapsedMs)});
     if (outcome.result.value_or(0) != 0) wantsMore = true;
     else idleDoneWindows.push_back(t.windowId);
   }

@@ -4,10 +4,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "runtime/program.h"
@@ -17,6 +19,10 @@
 
 namespace win {
 
+// The two words after the window ID and the two remarks are design-tool data
+// that the format only carries: they are read and kept, and nothing depends
+// on them (moduleWord is 0 or the tool's identifier of the code module that
+// holds the window's handlers; reservedA has no known meaning).
 struct WindowTemplate {
   uint32_t windowId = 0;
   uint32_t reservedA = 0;
@@ -27,6 +33,68 @@ struct WindowTemplate {
   std::optional<UnitList> snapshot;  // taken when a load begins
   bool loadedOnce = false;           // its window has been created at least once
 };
+
+// 1-based slots behind the records' 32-bit words; freed slots are reused.
+template <class T>
+class SlotTable {
+ public:
+  uint32_t store(T value) {
+    auto free = std::find(entries_.begin(), entries_.end(), T{});
+    if (free != entries_.end()) {
+      *free = value;
+      return uint32_t(free - entries_.begin()) + 1;
+    }
+    entries_.push_back(value);
+    return uint32_t(entries_.size());
+  }
+  T at(uint32_t slot) const { return slot && slot <= entries_.size() ? entries_[slot - 1] : T{}; }
+  void release(uint32_t slot) {
+    if (slot && slot <= entries_.size()) entries_[slot - 1] = T{};
+  }
+  template <class F>
+  void forEach(F f) {
+    for (T& e : entries_)
+      if (e != T{}) f(e);
+  }
+
+ private:
+  std::vector<T> entries_;
+};
+
+// The window framework's state: one per process. Only the main thread, which
+// creates and destroys every window, touches it; a worker reaches units
+// through rt::RunOnMainThread.
+struct WindowRegistry {
+  std::vector<WindowTemplate> templates;
+  // The object slots name unit objects but do not own them; a unit object
+  // owns itself (UnitObject::Pin) and std::unique_ptr cannot say when it may
+  // go:
+  // - its slot is cleared from inside its own WM_NCDESTROY (request 2000),
+  //   while its window procedure, and any handler that destroyed the window,
+  //   are still running on it;
+  // - a re-created unit's old object leaves its slot before its window ends
+  //   and must live on, slotless, until then;
+  // - a worker thread may still hold a pin after the slot is cleared.
+  // Memory goes with the window's end and the last pin, whichever comes last.
+  SlotTable<UnitObject*> objects;
+  SlotTable<UnitCursor> cursors;
+  // Windows whose idle event asked for no more in the current idle period.
+  std::vector<uint32_t> idleDoneWindows;
+  // The program ends when its last window goes, but not in the middle of a
+  // load: reloading the only window destroys it first.
+  int loadsUnderway = 0;
+  // Set while a unit is re-created: the old window's end is not the unit's
+  // end for the runtime.
+  bool recreating = false;
+  // Set while a modal window is created: the hidden owner owns it.
+  bool modalCreation = false;
+  // An activation event is running: the focus moves it makes raise no other.
+  bool inActivationEvent = false;
+  // Every bound window's object, by handle.
+  std::unordered_map<HWND, WindowObject*> objectsByHandle;
+};
+
+WindowRegistry& Registry();
 
 // Reads the whole form data; nullopt on any read error. Handler offsets are
 // relocated against the program's handler table: an offset k becomes k + 1,

@@ -1,17 +1,14 @@
 #include "windows/unit_object.h"
 
 #include "runtime/callback.h"
+#include "windows/registry.h"
 
 namespace win {
 namespace {
 
-bool recreating = false;
 constexpr wchar_t kObjectProperty[] = L"OmbreUnitObject";
 
 }  // namespace
-
-bool RecreatingUnit() { return recreating; }
-void SetRecreatingUnit(bool value) { recreating = value; }
 
 UnitObject::~UnitObject() {
   if (handle_ && original_) {
@@ -54,7 +51,7 @@ LRESULT UnitObject::FinalDestroy(WPARAM wParam, LPARAM lParam) {
   original_ = nullptr;
   Detach();
   LRESULT result = CallWindowProcW(original, window, WM_NCDESTROY, wParam, lParam);
-  if (!recreating) rt::RuntimeCallbackEntry(rt::REQ_UNIT_DESTROYED, windowId_, unitId_);
+  if (!Registry().recreating) rt::RuntimeCallbackEntry(rt::REQ_UNIT_DESTROYED, windowId_, unitId_);
   finished_ = true;  // deleted when SubclassProc's pin goes
   return result;
 }

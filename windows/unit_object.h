@@ -77,9 +77,4 @@ class UnitObject : public WindowObject {
   std::atomic<bool> finished_ = false;  // the window has ended: delete with the last pin
 };
 
-// Set while the framework re-creates a unit: the old window's end is not the
-// unit's end for the runtime.
-bool RecreatingUnit();
-void SetRecreatingUnit(bool recreating);
-
 }  // namespace win

@@ -28,7 +28,10 @@
 
 namespace win {
 
-// Property types: how a property value travels.
+// Property types: how a property value travels. The nine text types
+// (PROP_TEXT, PROP_TEXT_2 to _9) differ only to the design tool: at run time
+// each travels as text, and the format says nothing more of them, so they
+// are numbered, not named.
 enum PropertyType : int16_t {
   PROP_INT = 1000,
   PROP_INT_ALT = 1001,

@@ -1,17 +1,10 @@
 #include "windows/window_object.h"
 
-#include <unordered_map>
-
 #include "runtime/fault_injection.h"
+#include "windows/registry.h"
 
 namespace win {
 namespace {
-
-// Windows are created and destroyed on the main thread only.
-std::unordered_map<HWND, WindowObject*>& Map() {
-  static std::unordered_map<HWND, WindowObject*> map;
-  return map;
-}
 
 bool OwnedByThisThread(HWND handle) {
   return GetWindowThreadProcessId(handle, nullptr) == GetCurrentThreadId();
@@ -38,20 +31,20 @@ HWND CreateWindowHandle(DWORD exStyle, const wchar_t* className, const wchar_t* 
 void WindowObject::Attach(HWND handle) {
   Detach();
   handle_ = handle;
-  if (handle) Map()[handle] = this;
+  if (handle) Registry().objectsByHandle[handle] = this;
 }
 
 void WindowObject::Detach() {
   if (!handle_) return;
-  auto it = Map().find(handle_);
-  if (it != Map().end() && it->second == this) Map().erase(it);
+  auto it = Registry().objectsByHandle.find(handle_);
+  if (it != Registry().objectsByHandle.end() && it->second == this) Registry().objectsByHandle.erase(it);
   handle_ = nullptr;
 }
 
 WindowObject* WindowObject::FromHandle(HWND handle) {
   if (!handle) return nullptr;
-  auto it = Map().find(handle);
-  if (it != Map().end()) return it->second;
+  auto it = Registry().objectsByHandle.find(handle);
+  if (it != Registry().objectsByHandle.end()) return it->second;
   if (!OwnedByThisThread(handle)) return nullptr;
   return reinterpret_cast<WindowObject*>(SendMessageW(handle, kGetWindowObjectMessage, 0, 0));
 }

@@ -16,9 +16,6 @@
 namespace win {
 namespace {
 
-bool modalCreation = false;
-bool inActivationEvent = false;
-
 constexpr wchar_t kDefaultClassName[] = L"VNWindow";
 
 std::wstring RegisterWindowClass(const std::string& name) {
@@ -67,7 +64,7 @@ HWND OwnerFor(const WindowProperties& p, HWND owner, WindowStyle& s) {
     s.style |= WS_POPUP;
     return owner;
   }
-  if (modalCreation || !p.showInTaskbar) return rt::State().hiddenOwner;
+  if (Registry().modalCreation || !p.showInTaskbar) return rt::State().hiddenOwner;
   return nullptr;
 }
 
@@ -94,8 +91,6 @@ bool TopLevelModalActive(HWND except) {
 }
 
 }  // namespace
-
-void SetModalCreation(bool modal) { modalCreation = modal; }
 
 bool WindowUnit::Open(const CreateArgs& args) {
   std::wstring className = RegisterWindowClass(properties_.className);
@@ -317,6 +312,7 @@ void WindowUnit::OnActivate(WPARAM wParam) {
     FocusFirstUnit();
   }
   // The focus events above may have ended the window.
+  bool& inActivationEvent = Registry().inActivationEvent;
   if (inActivationEvent || !alive()) return;
   inActivationEvent = true;
   if (active && !firstActivationDone_) {

@@ -72,9 +72,6 @@ inline constexpr UnitTypeDescriptor kMenuType = DescribeUnitType({
     .interfaceFunction = &MenuInterface,
 });
 
-// The runtime-wide modal-creation flag, set by the loader around creation.
-void SetModalCreation(bool modal);
-
 // The window is gone: every modal loop waiting for it ends.
 void EndModalWaits(uint32_t windowId);
 
