@@ -9,9 +9,9 @@
 namespace lib {
 namespace {
 
-[[noreturn]] void RefuseCall(const CommandSpec& spec, size_t argument) {
+[[noreturn]] void RefuseCall(const CommandSpec& declaration, size_t argument) {
   std::string message = "命令参数不正确: ";
-  message += spec.name;
+  message += declaration.name;
   message += ' ';
   message += std::to_string(argument + 1);
   rt::ReportFatalError(message);
@@ -34,32 +34,32 @@ bool OfKind(Arg kind, rt::TypeTag tag) {
   return false;
 }
 
-size_t DeclaredCount(const CommandSpec& spec) {
+size_t DeclaredCount(const CommandSpec& declaration) {
   size_t count = 0;
-  while (count < spec.arguments.size() && spec.arguments[count] != Arg::None) ++count;
+  while (count < declaration.arguments.size() && declaration.arguments[count] != Arg::None) ++count;
   return count;
 }
 
-bool MayBeOmitted(const CommandSpec& spec, size_t argument) { return (spec.optional >> argument) & 1; }
+bool MayBeOmitted(const CommandSpec& declaration, size_t argument) { return (declaration.optional >> argument) & 1; }
 
 }  // namespace
 
-void CheckCall(const CommandSpec& spec, int count, const rt::ArgRecord* arguments) {
-  size_t declared = DeclaredCount(spec);
+void CheckCall(const CommandSpec& declaration, int count, const rt::ArgRecord* arguments) {
+  size_t declared = DeclaredCount(declaration);
   size_t given = count > 0 ? size_t(count) : 0;
-  if (given > declared) RefuseCall(spec, declared);
+  if (given > declared) RefuseCall(declaration, declared);
   for (size_t i = 0; i < declared; ++i) {
     bool omitted = i >= given || arguments[i].omitted();
-    if (omitted ? !MayBeOmitted(spec, i) : !OfKind(spec.arguments[i], arguments[i].tag)) RefuseCall(spec, i);
+    if (omitted ? !MayBeOmitted(declaration, i) : !OfKind(declaration.arguments[i], arguments[i].tag)) RefuseCall(declaration, i);
   }
-  if (spec.unitType && given > 0 && spec.arguments[0] == Arg::Unit && arguments[0].tag != spec.unitType)
-    RefuseCall(spec, 0);
+  if (declaration.unitType && given > 0 && declaration.arguments[0] == Arg::Unit && arguments[0].tag != declaration.unitType)
+    RefuseCall(declaration, 0);
 }
 
-void RunCommand(const CommandSpec& spec, rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
-  CheckCall(spec, count, arguments);
-  if (spec.runsOn == RunsOn::WindowThread) rt::RunOnMainThread([&] { spec.body(result, count, arguments); });
-  else spec.body(result, count, arguments);
+void RunCommand(const CommandSpec& declaration, rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
+  CheckCall(declaration, count, arguments);
+  if (declaration.runsOn == RunsOn::WindowThread) rt::RunOnMainThread([&] { declaration.body(result, count, arguments); });
+  else declaration.body(result, count, arguments);
 }
 
 }  // namespace lib

@@ -60,9 +60,9 @@ constexpr uint32_t Optional(std::initializer_list<int> numbers) {
 }
 
 // Checks a call against its table entry; a mismatch is a fatal error.
-void CheckCall(const CommandSpec& spec, int count, const rt::ArgRecord* arguments);
+void CheckCall(const CommandSpec& declaration, int count, const rt::ArgRecord* arguments);
 // Checks, then runs the command where its entry says.
-void RunCommand(const CommandSpec& spec, rt::ArgRecord* result, int count, rt::ArgRecord* arguments);
+void RunCommand(const CommandSpec& declaration, rt::ArgRecord* result, int count, rt::ArgRecord* arguments);
 
 template <const auto& Table, size_t I>
 void CheckedCommand(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
@@ -74,7 +74,7 @@ constexpr std::array<rt::CommandEntry, sizeof...(I)> MakeCommandEntries(std::ind
   return {&CheckedCommand<Table, I>...};
 }
 
-// The entry table a library descriptor lists: one checking entry per spec.
+// The entry table a library descriptor lists: one checking entry per declaration.
 template <const auto& Table>
 constexpr auto CommandEntries() {
   return MakeCommandEntries<Table>(std::make_index_sequence<std::size(Table)>());

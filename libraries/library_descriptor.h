@@ -1,6 +1,6 @@
 // The descriptors of the support libraries. A library's commands come as its
-// table of command specs (libraries/command_table.h) and the checking entries
-// made from it; the descriptor's command descriptions point at the specs.
+// table of command declarations (libraries/command_table.h) and the checking entries
+// made from it; the descriptor's command descriptions point at the declarations.
 #pragma once
 
 #include <array>
@@ -23,13 +23,13 @@ struct LibraryFacts {
   // By type number; a type the program does not use is a zero record.
   std::span<const win::UnitTypeDescriptor> dataTypes = {};
   std::span<const CommandSpec> commandSpecs = {};   // in command order
-  std::span<const rt::CommandEntry> commands = {};  // CommandEntries<the specs>()
+  std::span<const rt::CommandEntry> commands = {};  // CommandEntries<the declarations>()
   rt::NotifyFunction notify = nullptr;
 };
 
 // The descriptor record; every field not named here stays zero.
 
-// The command specs of a library descriptor (empty for none).
+// The command declarations of a library descriptor (empty for none).
 inline std::span<const CommandSpec> CommandSpecsOf(const rt::LibraryDescriptor& library) {
   return {static_cast<const CommandSpec*>(library.commandDescriptions), size_t(library.commandCount)};
 }
@@ -44,7 +44,7 @@ constexpr rt::LibraryDescriptor DescribeLibrary(const LibraryFacts& facts) {
   descriptor.stateFlags = facts.stateFlags;
   descriptor.dataTypeCount = int32_t(facts.dataTypes.size());
   descriptor.dataTypes = facts.dataTypes.data();
-  if (facts.commands.size() != facts.commandSpecs.size()) throw "one command entry per command spec";
+  if (facts.commands.size() != facts.commandSpecs.size()) throw "one command entry per command declaration";
   descriptor.commandCount = int32_t(facts.commands.size());
   descriptor.commandDescriptions = facts.commandSpecs.data();
   descriptor.commands = facts.commands.data();

@@ -38,9 +38,9 @@ TEST(CoreCommandTable, EntriesStandInCommandOrder) {
       {core::CMD_FIND_TEXT_FROM_END, core::FindTextFromEnd},  {core::CMD_SHOW_COMMON_DIALOG, core::ShowCommonDialog},
       {core::CMD_DESTROY_FORM_WINDOW, core::DestroyFormWindow},
   };
-  std::span<const lib::CommandSpec> specs = lib::CommandSpecsOf(core::kCoreLibrary);
-  ASSERT_EQ(specs.size(), std::size(cases));
-  for (const Case& c : cases) EXPECT_EQ(specs[c.number].body, c.entry) << "command " << c.number;
+  std::span<const lib::CommandSpec> declarations = lib::CommandSpecsOf(core::kCoreLibrary);
+  ASSERT_EQ(declarations.size(), std::size(cases));
+  for (const Case& c : cases) EXPECT_EQ(declarations[c.number].body, c.entry) << "command " << c.number;
 }
 
 // A call of a core command and what comes of it: the refusal of a refused

@@ -41,34 +41,34 @@ void ForEveryLibrary(Check check) {
   }
 }
 
-size_t DeclaredArguments(const lib::CommandSpec& spec) {
+size_t DeclaredArguments(const lib::CommandSpec& declaration) {
   size_t count = 0;
-  while (count < spec.arguments.size() && spec.arguments[count] != Arg::None) ++count;
+  while (count < declaration.arguments.size() && declaration.arguments[count] != Arg::None) ++count;
   return count;
 }
 
 TEST(CommandTables, EveryCommandHasItsOwnEntryAndABody) {
-  ForEveryLibrary([](int, const rt::LibraryDescriptor& library, std::span<const lib::CommandSpec> specs) {
+  ForEveryLibrary([](int, const rt::LibraryDescriptor& library, std::span<const lib::CommandSpec> declarations) {
     ASSERT_GE(library.commandCount, 0);
-    if (specs.empty()) return;
+    if (declarations.empty()) return;
     ASSERT_NE(library.commands, nullptr);
     ASSERT_NE(library.commandDescriptions, nullptr);
-    std::set<rt::CommandEntry> entries(library.commands, library.commands + specs.size());
-    EXPECT_EQ(entries.size(), specs.size()) << "commands share an entry";
-    for (size_t i = 0; i < specs.size(); ++i) {
+    std::set<rt::CommandEntry> entries(library.commands, library.commands + declarations.size());
+    EXPECT_EQ(entries.size(), declarations.size()) << "commands share an entry";
+    for (size_t i = 0; i < declarations.size(); ++i) {
       EXPECT_NE(library.commands[i], nullptr) << "command " << i;
-      EXPECT_NE(specs[i].body, nullptr) << "command " << i;
+      EXPECT_NE(declarations[i].body, nullptr) << "command " << i;
     }
   });
 }
 
 TEST(CommandTables, NamesAreUniqueWithinALibrary) {
-  ForEveryLibrary([](int, const rt::LibraryDescriptor&, std::span<const lib::CommandSpec> specs) {
+  ForEveryLibrary([](int, const rt::LibraryDescriptor&, std::span<const lib::CommandSpec> declarations) {
     std::set<std::string_view> names;
-    for (size_t i = 0; i < specs.size(); ++i) {
-      ASSERT_NE(specs[i].name, nullptr) << "command " << i;
-      EXPECT_NE(std::string_view(specs[i].name), "") << "command " << i;
-      EXPECT_TRUE(names.insert(specs[i].name).second) << "command " << i << " repeats " << specs[i].name;
+    for (size_t i = 0; i < declarations.size(); ++i) {
+      ASSERT_NE(declarations[i].name, nullptr) << "command " << i;
+      EXPECT_NE(std::string_view(declarations[i].name), "") << "command " << i;
+      EXPECT_TRUE(names.insert(declarations[i].name).second) << "command " << i << " repeats " << declarations[i].name;
     }
   });
 }
@@ -76,29 +76,29 @@ TEST(CommandTables, NamesAreUniqueWithinALibrary) {
 // A kind after a place left empty would never be checked, an optional bit
 // past the arguments means nothing, and a unit type binds only a unit.
 TEST(CommandTables, SpecsSayWhatTheCheckReads) {
-  ForEveryLibrary([](int, const rt::LibraryDescriptor&, std::span<const lib::CommandSpec> specs) {
-    for (const lib::CommandSpec& spec : specs) {
-      size_t declared = DeclaredArguments(spec);
-      for (size_t i = declared; i < spec.arguments.size(); ++i)
-        EXPECT_EQ(spec.arguments[i], Arg::None) << spec.name << ": argument " << i + 1 << " after an empty place";
-      EXPECT_EQ(spec.optional >> declared, 0u) << spec.name << ": optional bits past its arguments";
-      if (spec.unitType) {
-        EXPECT_EQ(spec.arguments[0], Arg::Unit) << spec.name << ": a unit type without a unit";
+  ForEveryLibrary([](int, const rt::LibraryDescriptor&, std::span<const lib::CommandSpec> declarations) {
+    for (const lib::CommandSpec& declaration : declarations) {
+      size_t declared = DeclaredArguments(declaration);
+      for (size_t i = declared; i < declaration.arguments.size(); ++i)
+        EXPECT_EQ(declaration.arguments[i], Arg::None) << declaration.name << ": argument " << i + 1 << " after an empty place";
+      EXPECT_EQ(declaration.optional >> declared, 0u) << declaration.name << ": optional bits past its arguments";
+      if (declaration.unitType) {
+        EXPECT_EQ(declaration.arguments[0], Arg::Unit) << declaration.name << ": a unit type without a unit";
       }
     }
   });
 }
 
 // A call with one record more than the command has is refused before any
-// record is read, naming the command: entry i checks against spec i.
+// record is read, naming the command: entry i checks against declaration i.
 TEST(CommandTables, EveryEntryChecksAgainstItsOwnSpec) {
-  ForEveryLibrary([](int number, const rt::LibraryDescriptor& library, std::span<const lib::CommandSpec> specs) {
-    for (size_t i = 0; i < specs.size(); ++i) {
-      int count = int(DeclaredArguments(specs[i])) + 1;
+  ForEveryLibrary([](int number, const rt::LibraryDescriptor& library, std::span<const lib::CommandSpec> declarations) {
+    for (size_t i = 0; i < declarations.size(); ++i) {
+      int count = int(DeclaredArguments(declarations[i])) + 1;
       std::vector<rt::ArgRecord> records(static_cast<size_t>(count));
       std::string message = testing_support::ExpectFatalMessage(
           [&] { rt::Services().CallLibraryCommand(number, library.commands[i], count, records.data()); });
-      EXPECT_EQ(message, Refusal(std::string(specs[i].name).append(" ").append(std::to_string(count))))
+      EXPECT_EQ(message, Refusal(std::string(declarations[i].name).append(" ").append(std::to_string(count))))
           << "command " << i;
     }
   });

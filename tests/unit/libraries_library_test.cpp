@@ -62,7 +62,7 @@ TEST(LibraryDescriptors, FixedWordsAreSetAndTheRestIsEmpty) {
     EXPECT_TRUE(AllZero(d.furtherTexts)) << c.name;
     EXPECT_EQ(d.reserved1, 0u) << c.name;
     EXPECT_EQ(d.reserved1Pointer, nullptr) << c.name;
-    EXPECT_EQ(d.commandDescriptions != nullptr, d.commandCount > 0) << c.name << ": command specs when it has commands";
+    EXPECT_EQ(d.commandDescriptions != nullptr, d.commandCount > 0) << c.name << ": command declarations when it has commands";
     EXPECT_EQ(d.reserved2, 0u) << c.name;
     EXPECT_EQ(d.reserved2Pointer, nullptr) << c.name;
     EXPECT_NE(d.notify, nullptr) << c.name;

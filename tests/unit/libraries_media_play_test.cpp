@@ -73,7 +73,7 @@ TEST_F(MediaPlayTest, WindowIsAHiddenBorderedChildWhateverTheBlob) {
 // The program calls the commands by number.
 TEST(MultimediaLibrary, ListsItsCommandsInTheProgramsOrder) {
   std::vector<std::string> names;
-  for (const lib::CommandSpec& spec : lib::CommandSpecsOf(lib::kMultimediaLibrary)) names.push_back(spec.name);
+  for (const lib::CommandSpec& declaration : lib::CommandSpecsOf(lib::kMultimediaLibrary)) names.push_back(declaration.name);
   EXPECT_EQ(names, (std::vector<std::string>{"Stop", "Open", "Play", "Pause"}));
 }
 

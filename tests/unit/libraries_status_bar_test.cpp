@@ -634,7 +634,7 @@ class StatusBarCommands : public StatusBarOnWindow {
 
 TEST(StatusBarLibrary, DeclaresItsThreeCommandsInOrder) {
   std::vector<std::string> names;
-  for (const lib::CommandSpec& spec : lib::CommandSpecsOf(lib::kExtendedUiLibrary)) names.push_back(spec.name);
+  for (const lib::CommandSpec& declaration : lib::CommandSpecsOf(lib::kExtendedUiLibrary)) names.push_back(declaration.name);
   EXPECT_EQ(names, (std::vector<std::string>{"SetPartText", "GetPartText", "SetPartWidth"}));
 }
 

@@ -331,11 +331,11 @@ const std::vector<std::pair<int32_t, uint32_t>> kBoxEvents = {{units::EE_CHANGED
 
 // A box whose events are recorded, or one without bindings.
 testing_support::UnitSpec BoxSpec(uint32_t id, const units::EditBoxProperties& p, RECT rect, bool bound = true) {
-  testing_support::UnitSpec spec{id, kEditBoxCode, 0, bound ? kBoxEvents : decltype(kBoxEvents){}, "",
+  testing_support::UnitSpec declaration{id, kEditBoxCode, 0, bound ? kBoxEvents : decltype(kBoxEvents){}, "",
                                  units::WriteEditBoxBlob(p)};
-  spec.left = rect.left, spec.top = rect.top, spec.width = rect.right - rect.left, spec.height = rect.bottom - rect.top;
-  spec.flags = win::RECORD_VISIBLE | win::RECORD_TABSTOP;
-  return spec;
+  declaration.left = rect.left, declaration.top = rect.top, declaration.width = rect.right - rect.left, declaration.height = rect.bottom - rect.top;
+  declaration.flags = win::RECORD_VISIBLE | win::RECORD_TABSTOP;
+  return declaration;
 }
 
 class EditBoxLive : public testing_support::LoadedWindowTest {

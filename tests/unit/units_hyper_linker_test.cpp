@@ -242,9 +242,9 @@ std::string TextColors(HWND window) {
 class HyperLinkerUnit : public testing_support::LoadedWindowTest {
  protected:
   void Load(const units::HyperLinkerProperties& p, std::vector<std::pair<int32_t, uint32_t>> events = {}) {
-    testing_support::UnitSpec spec{kLinkId, kHyperLinkerCode, 0, std::move(events), "", units::WriteHyperLinkerBlob(p)};
-    spec.left = 10, spec.top = 10, spec.width = 240, spec.height = 48;
-    LoadWith({spec});
+    testing_support::UnitSpec declaration{kLinkId, kHyperLinkerCode, 0, std::move(events), "", units::WriteHyperLinkerBlob(p)};
+    declaration.left = 10, declaration.top = 10, declaration.width = 240, declaration.height = 48;
+    LoadWith({declaration});
     ShowWindow(Handle(0), SW_SHOW);
     PumpMessages();
   }
