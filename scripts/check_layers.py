@@ -16,6 +16,7 @@ when the two differ.
 """
 
 import argparse
+import os
 import re
 import sys
 from pathlib import Path
@@ -55,7 +56,7 @@ PLAYER_ENTRY = "player/main.cpp"
 PLAYER_ENTRY_HEADERS = ("windows/framework.h",)
 
 FOLDERS = {folder: layer for layer, folder, _ in LAYERS}
-INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
+INCLUDE = re.compile(r'^\s*#\s*include\s*(?:"([^"]+)"|<([^>]+)>)')
 SOURCE_SUFFIXES = (".h", ".cpp")
 
 
@@ -75,31 +76,44 @@ def markdown_table():
 
 
 def includes(path):
-    """(line number, included path) of each quoted include of a file."""
+    """(line number, included path as written, quoted) of each include of a file."""
     with open(path, encoding="utf-8") as f:
         for number, line in enumerate(f, 1):
             match = INCLUDE.match(line)
             if match:
-                yield number, match.group(1)
+                yield number, match.group(1) or match.group(2), match.group(1) is not None
 
 
-def allowed(source, included):
-    """Why `source` (a path from the root) may not include `included`, or None."""
+def resolve(root, source, included, quoted=True):
+    """The file an include names, from the root, found as the compiler finds
+    it: a quoted one beside the including file first, then from an include
+    root, through whose link to the layer's folder ".." leads to the root."""
+    if quoted:
+        beside = os.path.normpath(os.path.join(os.path.dirname(source), included)).replace(os.sep, "/")
+        if included.startswith(".") or (root / beside).is_file():
+            return beside
+    return os.path.normpath(included).replace(os.sep, "/")
+
+
+def allowed(source, included, written=None):
+    """Why `source` (a path from the root) may not include `included` (the
+    file, from the root; `written` is the include as written), or None."""
     target = included.split("/", 1)[0]
     if target not in FOLDERS:
         return None
     folder = source.split("/", 1)[0]
     if target == folder:
         return None
+    named = included if written in (None, included) else f"{written} ({included})"
     layer, _, uses = next(entry for entry in LAYERS if entry[1] == folder)
     if layer == "player":
         if included in PLAYER_HEADERS or (source == PLAYER_ENTRY and included in PLAYER_ENTRY_HEADERS):
             return None
-        return f"the player may not include {included} (only its public headers; see README.md)"
+        return f"the player may not include {named} (only its public headers; see README.md)"
     if target in uses:
         return None
     names = ", ".join(uses) or "nothing of ours"
-    return f"{layer} may not include {included} ({layer} may use: {names})"
+    return f"{layer} may not include {named} ({layer} may use: {names})"
 
 
 def sources(root):
@@ -112,10 +126,23 @@ def sources(root):
 def include_faults(root):
     for path in sources(root):
         source = path.relative_to(root).as_posix()
-        for number, included in includes(path):
-            fault = allowed(source, included)
+        for number, written, quoted in includes(path):
+            fault = allowed(source, resolve(root, source, written, quoted), written)
             if fault:
                 yield f"{source}:{number}: {fault}"
+
+
+def link_faults(root):
+    """Links in a layer's folder to files or folders outside it: through one,
+    a layer would compile another's files as its own."""
+    for _, folder, _ in LAYERS:
+        home = (root / folder).resolve()
+        for directory, names, files in os.walk(root / folder):
+            for name in sorted(names + files):
+                path = Path(directory) / name
+                target = path.resolve()
+                if path.is_symlink() and home != target and home not in target.parents:
+                    yield f"{path.relative_to(root).as_posix()}: a link out of {folder}/ to {target}"
 
 
 def readme_faults(root):
@@ -134,7 +161,10 @@ def player_headers(root):
         if header in seen:
             continue
         seen.append(header)
-        pending.extend(h for _, h in includes(root / header) if h.split("/", 1)[0] in FOLDERS)
+        for _, written, quoted in includes(root / header):
+            included = resolve(root, header, written, quoted)
+            if included.split("/", 1)[0] in FOLDERS:
+                pending.append(included)
     return sorted(seen)
 
 
@@ -150,7 +180,7 @@ def main(argv):
     if args.player_headers:
         print("\n".join(player_headers(args.root)))
         return 0
-    faults = list(include_faults(args.root)) + list(readme_faults(args.root))
+    faults = list(include_faults(args.root)) + list(link_faults(args.root)) + list(readme_faults(args.root))
     for fault in faults:
         print(fault)
     return 1 if faults else 0

@@ -20,7 +20,7 @@ import check_layers  # noqa: E402
 class Case:
     name: str
     source: str    # the including file, from the root
-    included: str  # what its second line includes
+    included: str  # what its second line includes, between quotes or <angle brackets>
     refused: bool
 
 
@@ -42,7 +42,21 @@ CASES = [
     Case("the player includes a unit", "player/a.h", "units/common_dlg.h", True),
     Case("the entry includes the framework table", "player/main.cpp", "windows/framework.h", False),
     Case("another player file includes it", "player/a.cpp", "windows/framework.h", True),
+    # Other paths to a file than through its folder: beside the including
+    # file, through the link of a layer's include root, between angle
+    # brackets. Every file these name exists in the tree.
+    Case("up and across, beside the file", "runtime/a.cpp", "../windows/b.h", True),
+    Case("up twice from a library's folder", "libraries/x/a.cpp", "../../units/b.h", True),
+    Case("through its own folder and out", "runtime/a.cpp", "runtime/../windows/b.h", True),
+    Case("the player up to runtime state", "player/a.cpp", "../runtime/state.h", True),
+    Case("angle brackets", "runtime/a.cpp", "<windows/b.h>", True),
+    Case("up into a layer below", "units/a.cpp", "../windows/b.h", False),
+    Case("beside, in its own folder", "libraries/x/a.cpp", "../y.h", False),
+    Case("the player up to a service header", "player/a.cpp", "../runtime/services.h", False),
+    Case("a system header", "runtime/a.cpp", "<windows.h>", False),
 ]
+
+EXISTING = ("windows/b.h", "units/b.h", "libraries/y.h", "runtime/state.h", "runtime/services.h")
 
 
 def write(root, path, text):
@@ -67,19 +81,23 @@ class Tree:
 
 
 def faults(root):
-    return list(check_layers.include_faults(root)) + list(check_layers.readme_faults(root))
+    return (list(check_layers.include_faults(root)) + list(check_layers.link_faults(root)) +
+            list(check_layers.readme_faults(root)))
 
 
 class IncludeTest(unittest.TestCase):
     def test_cases(self):
         for case in CASES:
             with self.subTest(case.name), Tree() as root:
-                write(root, case.source, f'// {case.name}\n#include "{case.included}"\n')
+                for path in EXISTING:
+                    write(root, path, "")
+                named = case.included if case.included.startswith("<") else f'"{case.included}"'
+                write(root, case.source, f"// {case.name}\n#include {named}\n")
                 found = faults(root)
                 if case.refused:
                     self.assertEqual(len(found), 1, found)
                     self.assertTrue(found[0].startswith(f"{case.source}:2: "), found)
-                    self.assertIn(case.included, found[0])
+                    self.assertIn(case.included.strip("<>"), found[0])
                 else:
                     self.assertEqual(found, [])
 
@@ -94,6 +112,25 @@ class IncludeTest(unittest.TestCase):
             write(root, "windows/a.h", '#include "commands/b.h"\n')
             self.assertEqual(check_layers.main(["--root", str(root)]), 1)
         self.assertEqual(output.getvalue(), "windows/a.h:1: windows may not include commands/b.h (windows may use: runtime)\n")
+
+
+@unittest.skipUnless(hasattr(os, "symlink"), "links")
+class LinkTest(unittest.TestCase):
+    def test_a_link_out_of_its_folder_is_refused(self):
+        for link, target in (("runtime/b.h", "../windows/b.h"), ("runtime/sub", "../windows/sub")):
+            with self.subTest(link), Tree() as root:
+                write(root, "windows/b.h", "")
+                write(root, "windows/sub/c.h", "")
+                os.symlink(target, root / link)
+                found = faults(root)
+                self.assertEqual(len(found), 1, found)
+                self.assertTrue(found[0].startswith(f"{link}: "), found)
+
+    def test_a_link_within_its_folder_passes(self):
+        with Tree() as root:
+            write(root, "windows/sub/c.h", "")
+            os.symlink("sub/c.h", root / "windows/c.h")
+            self.assertEqual(faults(root), [])
 
 
 class ReadmeTest(unittest.TestCase):
