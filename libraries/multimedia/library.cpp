@@ -24,8 +24,9 @@ constexpr CommandSpec kCommandSpecs[] = {
     {"Open", multimedia::OpenCommand, {kUnit, Arg::Text}, 0, kWindowThread, kMediaPlay},
     {"Play", multimedia::PlayCommand, {kUnit, Arg::Integer, Arg::Integer}, Optional({3}), kWindowThread, kMediaPlay},
     {"Pause", multimedia::PauseCommand, {kUnit}, 0, kWindowThread, kMediaPlay},
+    {"PlayingPosition", multimedia::PlayingPositionCommand, {kUnit}, 0, kWindowThread, kMediaPlay},
 };
-static_assert(std::size(kCommandSpecs) == multimedia::CMD_PAUSE + 1, "every command, in command order");
+static_assert(std::size(kCommandSpecs) == multimedia::CMD_PLAYING_POSITION + 1, "every command, in command order");
 
 constexpr auto kCommands = CommandEntries<kCommandSpecs>();
 

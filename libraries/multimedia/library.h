@@ -14,6 +14,10 @@ enum MediaPlayCommand : int {
   CMD_OPEN = 1,
   CMD_PLAY = 2,
   CMD_PAUSE = 3,
+  // Beyond the program's original four: the track's position in
+  // milliseconds while it is playing, -1 otherwise (paused, stopped, ended,
+  // nothing open). A frame clock follows the track with it.
+  CMD_PLAYING_POSITION = 4,
 };
 
 }  // namespace lib::multimedia

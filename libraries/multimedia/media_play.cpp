@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <iterator>
 
 #include "libraries/arguments.h"
 #include "libraries/runtime_link.h"
@@ -171,6 +173,20 @@ bool MediaPlayer::Stop() {
   return true;
 }
 
+int32_t MediaPlayer::PlayingPosition() const {
+  if (Status("mode") != "playing") return -1;
+  std::string position = Status("position");
+  return position.empty() ? -1 : std::atoi(position.c_str());
+}
+
+std::string MediaPlayer::Status(std::string_view item) const {
+  if (alias_.empty()) return {};
+  std::wstring command = rt::WideFromGbk("status " + alias_ + ' ' + std::string(item));
+  wchar_t answer[64] = {};
+  if (mciSendStringW(command.c_str(), answer, DWORD(std::size(answer)), nullptr) != 0) return {};
+  return rt::GbkFromWide(answer);
+}
+
 MediaPlayer* PlayerOfUnit(win::UnitObject* unit) {
   auto* mediaPlay = dynamic_cast<MediaPlay*>(unit);
   return mediaPlay ? &mediaPlay->player() : nullptr;
@@ -187,6 +203,11 @@ void PlayCommand(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
 }
 void PauseCommand(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
   RunOnPlayer<PauseOrResume>(result, count, arguments);
+}
+
+void PlayingPositionCommand(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {
+  lib::Arguments args(count, arguments);
+  if (MediaPlayer* player = PlayerOf(args[0])) *result = rt::MakeInt(player->PlayingPosition());
 }
 
 void* MediaPlayInterface(int number) { return win::UnitInterface<MediaPlay>(number); }

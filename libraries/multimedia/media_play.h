@@ -64,6 +64,8 @@ class MediaPlayer {
   bool Pause();
   // Stops and rewinds to the start.
   bool Stop();
+  // The position in milliseconds while the device plays; -1 otherwise.
+  int32_t PlayingPosition() const;
 
   // 32 lower-case hexadecimal digits of a new GUID, or empty.
   const std::string& alias() const { return alias_; }
@@ -71,6 +73,8 @@ class MediaPlayer {
  private:
   // Each true when MCI accepted the command.
   bool Send(std::string_view verb, std::string_view rest = {}) const;
+  // The answer to "status <alias> <item>"; empty when MCI refused.
+  std::string Status(std::string_view item) const;
   bool OpenDevice(std::string_view deviceType, std::string_view path) const;
   bool AttachWindow(HWND window) const;
 
@@ -89,5 +93,7 @@ void StopCommand(rt::ArgRecord* result, int count, rt::ArgRecord* arguments);
 void OpenCommand(rt::ArgRecord* result, int count, rt::ArgRecord* arguments);
 void PlayCommand(rt::ArgRecord* result, int count, rt::ArgRecord* arguments);
 void PauseCommand(rt::ArgRecord* result, int count, rt::ArgRecord* arguments);
+// Its result is an integer, not a logical.
+void PlayingPositionCommand(rt::ArgRecord* result, int count, rt::ArgRecord* arguments);
 
 }  // namespace lib::multimedia

@@ -74,7 +74,7 @@ TEST_F(MediaPlayTest, WindowIsAHiddenBorderedChildWhateverTheBlob) {
 TEST(MultimediaLibrary, ListsItsCommandsInTheProgramsOrder) {
   std::vector<std::string> names;
   for (const lib::CommandSpec& declaration : lib::CommandSpecsOf(lib::kMultimediaLibrary)) names.push_back(declaration.name);
-  EXPECT_EQ(names, (std::vector<std::string>{"Stop", "Open", "Play", "Pause"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"Stop", "Open", "Play", "Pause", "PlayingPosition"}));
 }
 
 // ---- Choosing the device ---------------------------------------------------------
@@ -342,6 +342,28 @@ TEST_F(MediaPlayCommands, PlayFromAPositionStartsThere) {
   EXPECT_TRUE(ModeBecomes(kFirst, "playing"));
   EXPECT_GE(Position(kFirst), 5000);
   EXPECT_TRUE(Advances(kFirst));
+}
+
+// The position read through the command while playing, -1 otherwise.
+TEST_F(MediaPlayCommands, PlayingPositionIsKnownOnlyWhilePlaying) {
+  auto playingPosition = [] {
+    rt::ArgRecord result = Call(lib::multimedia::CMD_PLAYING_POSITION, kFirst);
+    EXPECT_EQ(result.tag, rt::TYPE_INT);
+    return int32_t(result.low);
+  };
+  EXPECT_EQ(playingPosition(), -1) << "nothing open";
+  ASSERT_TRUE(Open(kFirst, song_));
+  EXPECT_EQ(playingPosition(), -1) << "opened, not playing";
+  ASSERT_TRUE(Play(kFirst, 2000));
+  ASSERT_TRUE(ModeBecomes(kFirst, "playing"));
+  EXPECT_GE(playingPosition(), 2000);
+  int32_t from = playingPosition();
+  EXPECT_TRUE(WaitUntil([&] { return playingPosition() > from; })) << "the position moves on";
+  ASSERT_TRUE(Run(kPause, kFirst));
+  ASSERT_TRUE(ModeBecomes(kFirst, "paused"));
+  EXPECT_EQ(playingPosition(), -1) << "paused";
+  ASSERT_TRUE(Run(kStop, kFirst));
+  EXPECT_EQ(playingPosition(), -1) << "stopped";
 }
 
 TEST_F(MediaPlayCommands, BeforeAnyOpenEveryCommandFails) {
