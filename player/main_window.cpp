@@ -22,11 +22,11 @@ void SetPartWidth(int part, int32_t width) {
   CallLibrary(rt::LIB_EXTENDED_UI, lib::extended_ui::CMD_SET_PART_WIDTH, {kStatusBar, rt::MakeInt(part), rt::MakeInt(width)});
 }
 
-void Media(lib::multimedia::MediaPlayCommand command, std::initializer_list<rt::ArgRecord> more = {}) {
+rt::ArgRecord Media(lib::multimedia::MediaPlayCommand command, std::initializer_list<rt::ArgRecord> more = {}) {
   switch (more.size()) {
-    case 0: CallLibrary(rt::LIB_MULTIMEDIA, command, {kMediaPlay}); break;
-    case 1: CallLibrary(rt::LIB_MULTIMEDIA, command, {kMediaPlay, more.begin()[0]}); break;
-    default: CallLibrary(rt::LIB_MULTIMEDIA, command, {kMediaPlay, more.begin()[0], more.begin()[1]}); break;
+    case 0: return CallLibrary(rt::LIB_MULTIMEDIA, command, {kMediaPlay});
+    case 1: return CallLibrary(rt::LIB_MULTIMEDIA, command, {kMediaPlay, more.begin()[0]});
+    default: return CallLibrary(rt::LIB_MULTIMEDIA, command, {kMediaPlay, more.begin()[0], more.begin()[1]});
   }
 }
 
@@ -69,6 +69,12 @@ void OpenAndPlayTrack(const char* path) {
 
 void ToggleTrackPause() { Media(lib::multimedia::CMD_PAUSE); }
 void StopTrack() { Media(lib::multimedia::CMD_STOP); }
+
+// A call after the main window has gone leaves the result zero-filled.
+int32_t TrackPlayingPosition() {
+  rt::ArgRecord position = Media(lib::multimedia::CMD_PLAYING_POSITION);
+  return position.tag == rt::TYPE_INT ? int32_t(position.low) : -1;
+}
 
 bool AcceptDroppedPath(const char* path) {
   if (FindText(path, ".", 0, true) > 0) {

@@ -25,6 +25,9 @@ void ShowError(const char* message);
 void OpenAndPlayTrack(const char* path);
 void ToggleTrackPause();
 void StopTrack();
+// The track's position in milliseconds while it plays; -1 otherwise, and
+// once the main window has gone.
+int32_t TrackPlayingPosition();
 
 // What a dropped path does: refused with a message when it holds a ".",
 // otherwise taken as the frame directory. The command line's folder goes

@@ -12,6 +12,7 @@
 
 #include "libraries/threads/library.h"
 #include "libraries/utilities/library.h"
+#include "player/frame_clock.h"
 #include "player/frame_text.h"
 #include "player/main_window.h"
 #include "player/playback_gate.h"
@@ -171,26 +172,36 @@ OwnedText ReadFrame(int32_t frame) {
   return Utf8ToCp936(bytes);
 }
 
+bool Paced(const Playback& playback) { return playback.frameRate >= 1 && playback.frameRate <= kMaxPacedRate; }
+double IntervalMs(const Playback& playback) { return 1000.0 / playback.frameRate; }
+
 bool DelayUnpaced(Playback& playback) {
   CallLibrary(rt::LIB_SPECIAL, lib::utilities::CMD_DELAY, {rt::MakeInt(kUnpacedDelayMs)});
   return !playback.gate.stopped();
 }
 
+// A frame already a whole interval late is skipped unread, so the frames
+// keep the clock's pace; the first frame starts the clock and the last one
+// always shows.
+bool SkipLateFrame(const Playback& playback, FrameClock& clock, int32_t frame, int32_t frames) {
+  if (!Paced(playback) || frame == 1 || frame == frames) return false;
+  return clock.EstimateMs() >= frame * IntervalMs(playback);
+}
+
 void ShowFrames(Playback& playback, int32_t frames) {
-  const bool paced = playback.frameRate >= 1 && playback.frameRate <= kMaxPacedRate;
-  const double intervalMs = paced ? 1000.0 / playback.frameRate : 0;
-  double firstMs = 0;
+  FrameClock clock(playback.gate, playback.useBgm ? &TrackPlayingPosition : FrameClock::TrackPosition());
   for (int32_t frame = 1; frame <= frames; ++frame) {
     if (!playback.gate.WaitWhileHeld()) return;
+    if (SkipLateFrame(playback, clock, frame, frames)) continue;
     OwnedText text = ReadFrame(frame);
     std::string status = PlayingText(frame);
-    if (frame == 1) firstMs = playback.gate.ClockMs();
+    if (frame == 1) clock.Start();
     if (!playback.gate.ShowStep(Holds::Respect, [&] {
           ShowFrame(text.c_str());
           ShowStatus(status.c_str());
         }))
       return;
-    bool going = paced ? playback.gate.WaitUntil(firstMs + frame * intervalMs) : DelayUnpaced(playback);
+    bool going = Paced(playback) ? clock.WaitUntil(frame * IntervalMs(playback)) : DelayUnpaced(playback);
     if (!going) return;
   }
 }

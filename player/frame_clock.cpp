@@ -1,0 +1,49 @@
+#include "player/frame_clock.h"
+
+#include <utility>
+
+namespace player {
+namespace {
+
+// A device that says it plays but whose position has not moved for this
+// long is not followed: the frames go on by the playback clock.
+constexpr double kStalledTrackMs = 1000;
+
+}  // namespace
+
+FrameClock::FrameClock(PlaybackGate& gate, TrackPosition trackPosition)
+    : gate_(gate), trackPosition_(std::move(trackPosition)) {}
+
+void FrameClock::Start() { offsetMs_ = -gate_.ClockMs(); }
+
+double FrameClock::NowMs() {
+  FollowTrack();
+  return EstimateMs();
+}
+
+double FrameClock::EstimateMs() { return gate_.ClockMs() + offsetMs_; }
+
+bool FrameClock::WaitUntil(double dueMs) {
+  double leftMs = dueMs - NowMs();
+  if (leftMs <= 0) return !gate_.stopped();
+  return gate_.WaitUntil(gate_.ClockMs() + leftMs);
+}
+
+// A reading takes a moment (the device answers on the window thread), so the
+// playback clock is taken as the middle of it.
+void FrameClock::FollowTrack() {
+  if (!trackPosition_) return;
+  double before = gate_.ClockMs();
+  int32_t trackMs = trackPosition_();
+  double clockMs = (before + gate_.ClockMs()) / 2;
+  if (trackMs < 0) return;
+  if (trackMs != lastTrackMs_) {
+    lastTrackMs_ = trackMs;
+    trackMovedAtMs_ = clockMs;
+  } else if (clockMs - trackMovedAtMs_ > kStalledTrackMs) {
+    return;
+  }
+  offsetMs_ = trackMs - clockMs;
+}
+
+}  // namespace player

@@ -1,0 +1,96 @@
+#include "player/frame_clock.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdint>
+
+namespace {
+
+using player::FrameClock;
+using player::PlaybackGate;
+
+// Generous for a reading's own cost on a loaded machine; the checks it
+// bounds are about which clock is followed, not how fast.
+constexpr double kSlackMs = 250;
+
+// A track whose position the test sets; -1 is "not heard".
+struct FakeTrack {
+  std::atomic<int32_t> positionMs = -1;
+  std::atomic<int> readings = 0;
+  FrameClock::TrackPosition Reader() {
+    return [this] {
+      ++readings;
+      return positionMs.load();
+    };
+  }
+};
+
+// Lets `ms` pass on the playback clock.
+void Pass(PlaybackGate& gate, double ms) { ASSERT_TRUE(gate.WaitUntil(gate.ClockMs() + ms)); }
+
+// A started clock that follows the fake track.
+class FollowingClock : public testing::Test {
+ protected:
+  void SetUp() override { clock.Start(); }
+  PlaybackGate gate;
+  FakeTrack track;
+  FrameClock clock{gate, track.Reader()};
+};
+
+TEST(FrameClock, WithoutATrackTheTimeLineIsThePlaybackClockFromStart) {
+  PlaybackGate gate;
+  FrameClock clock(gate, {});
+  Pass(gate, 100);
+  clock.Start();
+  EXPECT_LT(clock.NowMs(), kSlackMs) << "time 0 is the start, not the gate's creation";
+  Pass(gate, 100);
+  EXPECT_GE(clock.NowMs(), 100);
+}
+
+TEST_F(FollowingClock, WhileTheTrackIsHeardItsPositionIsTheTime) {
+  track.positionMs = 10000;
+  EXPECT_GE(clock.NowMs(), 10000);
+  EXPECT_LT(clock.NowMs(), 10000 + kSlackMs);
+  track.positionMs = 4000;
+  EXPECT_LT(clock.NowMs(), 4000 + kSlackMs) << "a track behind the clock holds the frames back";
+  EXPECT_GE(clock.EstimateMs(), 4000) << "the estimate goes on from the last reading";
+}
+
+TEST_F(FollowingClock, WhenTheTrackIsNotHeardTheClockCarriesOnFromItsLastReading) {
+  track.positionMs = 5000;
+  clock.NowMs();
+  track.positionMs = -1;
+  Pass(gate, 100);
+  double now = clock.NowMs();
+  EXPECT_GE(now, 5100);
+  EXPECT_LT(now, 5100 + kSlackMs);
+}
+
+TEST_F(FollowingClock, ATrackWhosePositionStandsStillIsLeftAfterASecond) {
+  track.positionMs = 3000;
+  clock.NowMs();
+  Pass(gate, 300);
+  EXPECT_LT(clock.NowMs(), 3000 + kSlackMs) << "a short stand-still is followed";
+  Pass(gate, 1000);
+  // Carried on by the clock from the last reading followed, 300 ms in.
+  EXPECT_GE(clock.NowMs(), 4000) << "the frames do not freeze with the device";
+}
+
+TEST_F(FollowingClock, WaitUntilReadsTheTrackOnceAndWaitsOnTheClockForTheRest) {
+  track.positionMs = 2000;
+  EXPECT_TRUE(clock.WaitUntil(1500)) << "already due";
+  EXPECT_EQ(track.readings, 1);
+  double before = gate.ClockMs();
+  EXPECT_TRUE(clock.WaitUntil(2100));
+  EXPECT_EQ(track.readings, 2);
+  EXPECT_GE(gate.ClockMs() - before, 100 - kSlackMs / 10) << "the rest of the wait is on the playback clock";
+}
+
+TEST_F(FollowingClock, WaitUntilAnswersFalseOnceStopped) {
+  gate.Stop();
+  EXPECT_FALSE(clock.WaitUntil(0)) << "due at once";
+  EXPECT_FALSE(clock.WaitUntil(1e9));
+}
+
+}  // namespace
