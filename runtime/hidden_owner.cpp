@@ -69,8 +69,9 @@ void CreateHiddenOwner() {
 void RunOnMainThread(const std::function<void()>& work) {
   const RuntimeState& state = State();
   if (!state.mainThreadId || GetCurrentThreadId() == state.mainThreadId) return work();
-  if (state.hiddenOwner)
-    SendMessageW(state.hiddenOwner, kRunOnMainThreadMessage, GetCurrentThreadId(), reinterpret_cast<LPARAM>(&work));
+  // A window destroyed meanwhile just refuses the message.
+  if (HWND owner = state.hiddenOwner.load())
+    SendMessageW(owner, kRunOnMainThreadMessage, GetCurrentThreadId(), reinterpret_cast<LPARAM>(&work));
 }
 
 // Named before it ends: by the time the thread is gone, its ID is known.
@@ -84,7 +85,7 @@ bool RunningCarriedWork() { return GetCurrentThreadId() == State().mainThreadId 
 
 void DestroyHiddenOwner() {
   RuntimeState& state = State();
-  if (state.hiddenOwner) DestroyWindow(state.hiddenOwner);
+  if (HWND owner = state.hiddenOwner.load()) DestroyWindow(owner);
   state.hiddenOwner = nullptr;
 }
 

@@ -62,7 +62,9 @@ struct RuntimeState {
   std::string directoryWithBackslash;
 
   DWORD mainThreadId = 0;
-  HWND hiddenOwner = nullptr;
+  // Made and destroyed by the main thread; workers read it to send it work,
+  // possibly while the program's end destroys it.
+  std::atomic<HWND> hiddenOwner = nullptr;
   bool oleInitialisedByRuntime = false;
 
   // The program's libraries, in command order, from start-up to shutdown.

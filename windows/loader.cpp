@@ -187,7 +187,9 @@ class Load {
   void dropUnits() {
     for (auto& c : created_)
       if (UnitObject* unit = RecordObject(t_, c.index); unit && unit->alive()) DestroyWindow(unit->handle());
-    if (menu_.bar) DestroyMenu(menu_.bar);
+    // A creation that failed inside the window's own creation messages has
+    // destroyed the menu with the half-made window.
+    if (menu_.bar && IsMenu(menu_.bar)) DestroyMenu(menu_.bar);
     if (t_.snapshot) t_.units = std::move(*t_.snapshot);
     t_.snapshot.reset();
   }

@@ -62,6 +62,8 @@ void RecreateUnit(WindowTemplate& t, uint32_t index) {
   auto serialize = FindOperation<OP_GET_ALL_PROPERTIES>(type);
   if (!type || (type->state & UNIT_NO_RECREATE) || !oldUnit || !create || !serialize) return;
   rt::DoEvents();
+  // A handler run by those messages may have ended the unit.
+  if (!oldUnit->alive()) return;
   SuppressEvents();
   HWND focusBefore = GetFocus();
   OldControl old = Describe(oldUnit->handle());

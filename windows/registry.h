@@ -92,6 +92,10 @@ struct WindowRegistry {
   bool inActivationEvent = false;
   // Every bound window's object, by handle.
   std::unordered_map<HWND, WindowObject*> objectsByHandle;
+  // The thread that binds window objects, set by the first binding, before
+  // any worker starts: a worker pumping its own messages (a delay on a
+  // playback thread) must not read the map while this thread changes it.
+  DWORD windowThread = 0;
 };
 
 WindowRegistry& Registry();

@@ -10,6 +10,12 @@ bool OwnedByThisThread(HWND handle) {
   return GetWindowThreadProcessId(handle, nullptr) == GetCurrentThreadId();
 }
 
+// Before the first binding every thread may look: the map is empty.
+bool OnWindowThread() {
+  DWORD windowThread = Registry().windowThread;
+  return !windowThread || windowThread == GetCurrentThreadId();
+}
+
 HWND ParentOf(HWND handle) {
   return (GetWindowLongPtrW(handle, GWL_STYLE) & WS_CHILD) ? GetParent(handle) : nullptr;
 }
@@ -31,7 +37,9 @@ HWND CreateWindowHandle(DWORD exStyle, const wchar_t* className, const wchar_t* 
 void WindowObject::Attach(HWND handle) {
   Detach();
   handle_ = handle;
-  if (handle) Registry().objectsByHandle[handle] = this;
+  if (!handle) return;
+  if (!Registry().windowThread) Registry().windowThread = GetCurrentThreadId();
+  Registry().objectsByHandle[handle] = this;
 }
 
 void WindowObject::Detach() {
@@ -42,7 +50,7 @@ void WindowObject::Detach() {
 }
 
 WindowObject* WindowObject::FromHandle(HWND handle) {
-  if (!handle) return nullptr;
+  if (!handle || !OnWindowThread()) return nullptr;
   auto it = Registry().objectsByHandle.find(handle);
   if (it != Registry().objectsByHandle.end()) return it->second;
   if (!OwnedByThisThread(handle)) return nullptr;
