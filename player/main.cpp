@@ -50,8 +50,6 @@ const rt::ProgramDescriptor kProgram = {
     .dllExportNames = kDllExports,
 };
 
-CommandLine commandLine;
-
 // The arguments after the program's name.
 std::vector<std::wstring> Arguments() {
   int count = 0;
@@ -66,6 +64,7 @@ int ProgramEntry(const rt::RuntimeServices& runtime) {
   runtime.CallRuntimeHelper(rt::HELPER_INIT_RUNTIME);
   _fpreset();
   runtime.CallRuntimeHelper(rt::HELPER_REGISTER_EXIT_ROUTINE, &FreePlayerState);
+  const CommandLine& commandLine = State().commandLine;
   if (commandLine.help) {
     ShowMessage(kUsage, kInformationIcon, "Ombrevista", rt::ArgRecord{});
     return 0;
@@ -84,6 +83,6 @@ int ProgramEntry(const rt::RuntimeServices& runtime) {
 }  // namespace player
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  player::commandLine = player::ParseCommandLine(player::Arguments());
+  player::State().commandLine = player::ParseCommandLine(player::Arguments());
   return rt::RunApplication(player::kProgram, win::kWindowFramework, player::ProgramEntry);
 }

@@ -1,17 +1,11 @@
 #include "player/state.h"
 
 #include <cstring>
-#include <mutex>
 
 #include "player/playback.h"
 #include "runtime/services.h"
 
 namespace player {
-namespace {
-
-std::mutex textLock;
-
-}  // namespace
 
 PlayerState& State() {
   static PlayerState state;
@@ -21,7 +15,7 @@ PlayerState& State() {
 void StoreText(char*& variable, char* text) {
   char* old;
   {
-    std::lock_guard lock(textLock);
+    std::lock_guard lock(State().textLock);
     old = variable;
     variable = text;
   }
@@ -39,7 +33,7 @@ void StoreTextCopy(char*& variable, const char* text) {
 }
 
 std::string CopyText(char* const& variable) {
-  std::lock_guard lock(textLock);
+  std::lock_guard lock(State().textLock);
   return variable ? variable : "";
 }
 

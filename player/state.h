@@ -11,7 +11,10 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <string>
+
+#include "player/command_line.h"
 
 namespace player {
 
@@ -22,6 +25,11 @@ struct PlayerState {
   char* filePrefix = nullptr;
   int32_t paused = 0;
   int32_t frameRate = 0;
+  // Held by StoreText and CopyText only, around the swap or copy of a text.
+  std::mutex textLock;
+  // Parsed on the main thread before the runtime starts, and acted on there
+  // once the main window is shown.
+  CommandLine commandLine;
 };
 
 PlayerState& State();

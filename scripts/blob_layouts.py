@@ -225,15 +225,16 @@ def cpp_header():
     return "\n".join(head + [cpp_layout(lay) for lay in LAYOUTS] + ["}  // namespace win::layout", ""])
 
 
-def main(argv):
+def write_header(argv, render, script):
+    """Writes render()'s text to the one path in argv; the exit code."""
     if len(argv) != 1:
-        print("usage: blob_layouts.py OUT.h", file=sys.stderr)
+        print(f"usage: {script} OUT.h", file=sys.stderr)
         return 2
     os.makedirs(os.path.dirname(os.path.abspath(argv[0])), exist_ok=True)
     with open(argv[0], "w", encoding="utf-8", newline="\n") as f:
-        f.write(cpp_header())
+        f.write(render())
     return 0
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1:]))
+    sys.exit(write_header(sys.argv[1:], cpp_header, "blob_layouts.py"))

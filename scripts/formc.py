@@ -22,10 +22,10 @@ import sys
 from dataclasses import dataclass, field
 
 import blob_layouts as layouts
+import record_layouts
 
 NO_HANDLER = 0xFFFFFFFF
 DEFAULT_COLOR = 0xFF000000
-MOUSE_POINTER_BYTES = 4
 LOGFONT_FACE_BYTES = 32
 WINDOW_KIND, UNIT_KIND, MENU_KIND = 0x06000000, 0x16000000, 0x26000000
 MENU_TYPE_CODE = 0x00010003
@@ -611,49 +611,71 @@ def check_references(form):
 # ---------------------------------------------------------------------------
 # Encoding.
 
-def unit_record_body(u, handler_index):
-    out = Out()
-    out.u32(UNIT_TYPES[u.type_name].code)
-    out.u32(u.share)
-    out.zeros(16)
-    out.ztext(u.name)
-    out.ztext(u.remark)
-    out.u32(0)  # object slot
-    for value in u.rect:
-        out.u32(value)
-    out.u32(0)  # cursor slot
-    out.u32(u.parent)
-    out.u32(len(u.children))
-    for child in u.children:
-        out.u32(child)
-    out.u32(MOUSE_POINTER_BYTES)
-    out.u32(u.pointer)
-    out.ztext(u.tag)
+# Template headers and records: each layout (record_layouts.py) walked in
+# stored order, each field written from its value by its kind's writer.
+
+def put_word(kind, value, out):
+    out.u32(value)
+
+
+def put_empty_slot(kind, value, out):
     out.u32(0)
-    out.u32(u.flags)
-    out.u32(u.tab_order)
-    out.u32(len(u.events))
-    for number, handler in u.events:
-        out.u32(number)
-        out.u32(handler_index[handler])
-    out.zeros(20)
-    out.raw(u.blob)
+
+
+def put_words(kind, values, out):
+    assert len(values) == kind.size
+    for value in values:
+        out.u32(value)
+
+
+def put_reserved(kind, value, out):
+    out.zeros(kind.size)
+
+
+def put_terminated_text(kind, value, out):
+    out.ztext(value)
+
+
+def put_counted(kind, value, out):
+    out.counted(value)
+
+
+def put_counted_words(kind, entries, out):
+    out.u32(len(entries))
+    for entry in entries:
+        put_words(kind, entry, out)
+
+
+def put_rest(kind, value, out):
+    out.raw(value)
+
+
+RECORD_WRITERS = {"word": put_word, "slot": put_empty_slot, "words": put_words, "reserved": put_reserved,
+                  "terminated text": put_terminated_text, "counted text": put_counted,
+                  "counted bytes": put_counted, "counted words": put_counted_words, "rest": put_rest}
+
+
+def record_bytes(layout, values):
+    """The fields of `layout` from `values`, which holds every field that carries one."""
+    assert set(values) == {f.name for f in layout.fields if f.kind.carries_value}
+    out = Out()
+    for f in layout.fields:
+        RECORD_WRITERS[f.kind.wire](f.kind, values.get(f.name), out)
     return bytes(out.data)
+
+
+def unit_record_body(u, handler_index):
+    return record_bytes(record_layouts.UNIT_RECORD, dict(
+        typeCode=UNIT_TYPES[u.type_name].code, eventShare=u.share, name=u.name, remark=u.remark,
+        geometry=u.rect, parent=u.parent, childIds=[(child,) for child in u.children],
+        pointerData=struct.pack("<I", u.pointer), tag=u.tag, flags=u.flags, tabOrder=u.tab_order,
+        bindings=[(number, handler_index[handler]) for number, handler in u.events], blob=u.blob))
 
 
 def menu_record_body(m, handler_index):
-    out = Out()
-    out.u32(MENU_TYPE_CODE)
-    out.zeros(20)
-    out.ztext(m.name)
-    out.ztext(m.remark)
-    out.u32(m.shortcut)
-    out.u32(m.level)
-    out.u32(m.flags)
-    out.ztext(m.caption)
-    out.u32(handler_index[m.click] if m.click else NO_HANDLER)
-    out.zeros(16)
-    return bytes(out.data)
+    return record_bytes(record_layouts.MENU_RECORD, dict(
+        typeCode=MENU_TYPE_CODE, name=m.name, remark=m.remark, shortcut=m.shortcut, level=m.level,
+        flags=m.flags, caption=m.caption, handler=handler_index[m.click] if m.click else NO_HANDLER))
 
 
 @dataclass
@@ -672,19 +694,15 @@ def template_chunks(form, handler_index):
     for _, _, body in records:
         offsets.u32(at)
         at += 4 + len(body)
-    buffer_size = 8 * len(records) + at
-    head = Out()
-    head.u32(form.reserved)
-    head.u32(form.module)
-    for remark in form.remarks:
-        head.counted(remark)
-    head.u32(len(records))
-    head.u32(buffer_size)
-    chunks = [Chunk(f"window 0x{form.window_id:08X} ({os.path.basename(form.path)}): template header", bytes(head.data)),
-              Chunk("unit IDs, record offsets", bytes(index.data + offsets.data))]
-    for note, _, body in records:
-        chunks.append(Chunk(note, struct.pack("<I", len(body)) + body))
-    return chunks
+    lookup = Chunk("unit IDs, record offsets", bytes(index.data + offsets.data))
+    bodies = [Chunk(note, struct.pack("<I", len(body)) + body) for note, _, body in records]
+    unit_list = b"".join(c.data for c in [lookup] + bodies)
+    head = record_bytes(record_layouts.TEMPLATE_HEADER, dict(
+        reservedA=form.reserved, moduleWord=form.module, remark1=form.remarks[0], remark2=form.remarks[1],
+        recordCount=len(records), unitList=unit_list))
+    # The listing shows the unit list's parts apart, after the header's words.
+    return [Chunk(f"window 0x{form.window_id:08X} ({os.path.basename(form.path)}): template header",
+                  head[:len(head) - len(unit_list)]), lookup] + bodies
 
 
 @dataclass

@@ -30,20 +30,22 @@ bool RelocateHandlers(UnitList& units, uint32_t handlerCount) {
   return true;
 }
 
+// A template as stored: the fields the template keeps, then its unit list,
+// which becomes the template's UnitList once it is checked.
+struct StoredTemplate : WindowTemplate {
+  uint32_t recordCount = 0;
+  std::vector<uint8_t> unitList;
+};
+
 std::optional<WindowTemplate> ReadTemplate(BlobReader& in, uint32_t windowId, uint32_t handlerCount) {
-  WindowTemplate t;
-  t.windowId = windowId;
-  t.reservedA = in.word();
-  t.moduleWord = in.word();
-  t.remark1 = in.countedText();
-  t.remark2 = in.countedText();
-  uint32_t recordCount = in.word();
-  std::vector<uint8_t> buffer = in.bytes(in.word());
+  StoredTemplate stored;
+  stored.windowId = windowId;
+  layout::TemplateHeader::Walk(in, stored);
   if (!in.ok()) return std::nullopt;
-  auto units = UnitList::FromBytes(std::move(buffer), recordCount);
+  auto units = UnitList::FromBytes(std::move(stored.unitList), stored.recordCount);
   if (!units || !RelocateHandlers(*units, handlerCount)) return std::nullopt;
-  t.units = std::move(*units);
-  return t;
+  stored.units = std::move(*units);
+  return std::move(static_cast<WindowTemplate&>(stored));
 }
 
 }  // namespace

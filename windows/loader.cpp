@@ -23,8 +23,8 @@ struct RecordRect {
 };
 
 RecordRect RectOf(const UnitList& units, uint32_t index, const UnitRecordLayout& l) {
-  return {int(units.word(index, l.geometry(0))), int(units.word(index, l.geometry(1))),
-          int(units.word(index, l.geometry(2))), int(units.word(index, l.geometry(3)))};
+  return {int(units.word(index, l.geometry[0])), int(units.word(index, l.geometry[1])),
+          int(units.word(index, l.geometry[2])), int(units.word(index, l.geometry[3]))};
 }
 
 // Everything one load creates, so that a failure can take it back.
@@ -97,7 +97,7 @@ class Load {
     for (uint32_t i = 1; i < units().count(); ++i) {
       if (units().isMenuItem(i)) continue;
       UnitRecordLayout layout = units().unitLayout(i);
-      uint32_t parentId = units().word(i, layout.parent());
+      uint32_t parentId = units().word(i, layout.parent);
       auto parent = parentId ? units().indexOf(parentId) : std::nullopt;
       UnitObject* container = parent ? RecordObject(t_, *parent) : nullptr;
       SetParent(RecordObject(t_, i)->handle(), container ? container->handle() : window_->handle());
@@ -106,7 +106,7 @@ class Load {
   }
 
   void hideLaterPages(uint32_t index, const UnitRecordLayout& layout) {
-    uint32_t count = units().word(index, layout.childCount());
+    uint32_t count = units().word(index, layout.childCount);
     bool laterPage = false;
     for (uint32_t c = 0; c < count; ++c) {
       uint32_t child = units().word(index, layout.childIds + 4 * c);
@@ -139,8 +139,8 @@ class Load {
       if (units().isMenuItem(i)) continue;
       UnitRecordLayout layout = units().unitLayout(i);
       uint32_t length = units().word(i, layout.pointerLength);
-      auto data = units().body(i).subspan(layout.pointerLength + 4, length);
-      units().setWord(i, layout.cursorSlot(), length ? StoreCursor(CursorFromPointerData(data)) : 0);
+      auto data = units().body(i).subspan(layout.pointerData, length);
+      units().setWord(i, layout.cursorSlot, length ? StoreCursor(CursorFromPointerData(data)) : 0);
     }
   }
 
@@ -306,8 +306,8 @@ void ForgetUnit(uint32_t windowId, uint32_t unitId) {
   if (!at.window || at.window->units.isMenuItem(at.index)) return;
   WindowTemplate& t = *at.window;
   UnitRecordLayout layout = t.units.unitLayout(at.index);
-  ReleaseCursorSlot(t.units.word(at.index, layout.cursorSlot()));
-  t.units.setWord(at.index, layout.cursorSlot(), 0);
+  ReleaseCursorSlot(t.units.word(at.index, layout.cursorSlot));
+  t.units.setWord(at.index, layout.cursorSlot, 0);
   ReleaseObjectSlot(t.units.word(at.index, layout.objectSlot));
   t.units.setWord(at.index, layout.objectSlot, 0);
   if (at.index != 0) return;

@@ -125,16 +125,16 @@ int64_t ReadCommon(const Target& at, int property) {
   uint32_t flags = at.units().word(at.index, l.flags);
   RECT r = live ? LiveRect(live->handle()) : RECT{};
   switch (property) {
-    case CP_LEFT: return live ? r.left : int32_t(at.units().word(at.index, l.geometry(0)));
-    case CP_TOP: return live ? r.top : int32_t(at.units().word(at.index, l.geometry(1)));
-    case CP_WIDTH: return live ? r.right - r.left : int32_t(at.units().word(at.index, l.geometry(2)));
-    case CP_HEIGHT: return live ? r.bottom - r.top : int32_t(at.units().word(at.index, l.geometry(3)));
+    case CP_LEFT: return live ? r.left : int32_t(at.units().word(at.index, l.geometry[0]));
+    case CP_TOP: return live ? r.top : int32_t(at.units().word(at.index, l.geometry[1]));
+    case CP_WIDTH: return live ? r.right - r.left : int32_t(at.units().word(at.index, l.geometry[2]));
+    case CP_HEIGHT: return live ? r.bottom - r.top : int32_t(at.units().word(at.index, l.geometry[3]));
     case CP_TAG: return NewText(at.units().zText(at.index, l.tag));
     case CP_VISIBLE: return live && !Windowless(at) ? IsWindowVisible(live->handle()) != 0 : (flags & RECORD_VISIBLE) != 0;
     case CP_DISABLED: return live ? !IsWindowEnabled(live->handle()) : (flags & RECORD_DISABLED) != 0;
     case CP_MOUSE_POINTER: {
       uint32_t length = at.units().word(at.index, l.pointerLength);
-      return NewByteSet(PointerDataForRead(at.units().body(at.index).subspan(l.pointerLength + 4, length)));
+      return NewByteSet(PointerDataForRead(at.units().body(at.index).subspan(l.pointerData, length)));
     }
     default: return 0;
   }
@@ -146,7 +146,7 @@ int32_t ClampSize(int32_t v) { return std::clamp(v, 0, kCoordinateLimit); }
 void WriteGeometry(const Target& at, int property, int32_t value) {
   UnitRecordLayout l = at.units().unitLayout(at.index);
   value = property <= CP_TOP ? ClampCoordinate(value) : ClampSize(value);
-  at.units().setWord(at.index, l.geometry(property), uint32_t(value));
+  at.units().setWord(at.index, l.geometry[property], uint32_t(value));
   UnitObject* live = at.live();
   if (!live) return;
   RECT r = LiveRect(live->handle());
@@ -183,7 +183,7 @@ void WriteMousePointer(const Target& at, std::span<const uint8_t> data) {
   // A unit without a window has no cursor: the loader makes it from the
   // record, and the window's end gives it back with the slot.
   if (!at.live()) return;
-  size_t cursorSlot = at.units().unitLayout(at.index).cursorSlot();
+  size_t cursorSlot = at.units().unitLayout(at.index).cursorSlot;
   ReleaseCursorSlot(at.units().word(at.index, cursorSlot));
   at.units().setWord(at.index, cursorSlot, StoreCursor(CursorFromPointerData(stored)));
   POINT p;

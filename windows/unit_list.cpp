@@ -1,5 +1,6 @@
 #include "windows/unit_list.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace win {
@@ -11,89 +12,79 @@ uint32_t ReadWord(const uint8_t* p) {
   return v;
 }
 
-// Walks a record body; every step checks that it stays inside.
-class Cursor {
+// Walks a record body for where its fields start (layout::X::Walk). Every
+// step checks that it stays inside; a step that would not fails the walk.
+class OffsetWalk {
  public:
-  explicit Cursor(std::span<const uint8_t> body) : body_(body) {}
+  explicit OffsetWalk(std::span<const uint8_t> body) : body_(body) {}
   bool ok() const { return ok_; }
-  size_t at() const { return at_; }
-  bool skip(size_t n) {
-    if (!ok_ || n > body_.size() - at_) return ok_ = false;
-    at_ += n;
-    return true;
+
+  void word(size_t& at) {
+    at = at_;
+    skip(4);
   }
-  uint32_t word() {
-    size_t from = at_;
-    return skip(4) ? ReadWord(body_.data() + from) : 0;
+  template <size_t N>
+  void words(size_t (&at)[N]) {
+    for (size_t& one : at) word(one);
   }
-  bool zText() {
-    if (!ok_) return false;
-    auto* zero = static_cast<const uint8_t*>(std::memchr(body_.data() + at_, 0, body_.size() - at_));
-    if (!zero) return ok_ = false;
-    at_ = size_t(zero - body_.data()) + 1;
-    return true;
+  void reserved(size_t n) { skip(n); }
+  void terminatedText(size_t& at) {
+    at = at_;
+    std::span<const uint8_t> rest = body_.subspan(at_);
+    auto zero = std::find(rest.begin(), rest.end(), uint8_t(0));
+    skip(size_t(zero - rest.begin()) + 1);  // past the end when there is no zero
+  }
+  void countedBytes(size_t& count, size_t& bytes) { countedEntries(count, bytes, 1); }
+  void countedWords(size_t& count, size_t& entries, size_t wordsPerEntry) {
+    countedEntries(count, entries, 4 * wordsPerEntry);
+  }
+  void rest(size_t& at) {
+    at = at_;
+    skip(body_.size() - at_);
   }
 
  private:
+  void skip(size_t n) {
+    if (!ok_ || n > body_.size() - at_) ok_ = false;
+    else at_ += n;
+  }
+  // The word at the walk's place, stepped over; 0 when there is none.
+  uint32_t nextWord() {
+    uint32_t value = ok_ && body_.size() - at_ >= 4 ? ReadWord(body_.data() + at_) : 0;
+    skip(4);
+    return value;
+  }
+  // A count word, then that many entries of `entryBytes` each. The count is
+  // checked before it is multiplied, which could overflow a 32-bit size_t.
+  void countedEntries(size_t& count, size_t& entries, size_t entryBytes) {
+    count = at_;
+    uint32_t n = nextWord();
+    entries = at_;
+    if (n > (body_.size() - at_) / entryBytes) ok_ = false;
+    skip(size_t(n) * entryBytes);
+  }
+
   std::span<const uint8_t> body_;
   size_t at_ = 0;
   bool ok_ = true;
 };
 
-constexpr size_t kNameOffset = 24;
+template <class Layout, class Offsets>
+std::optional<Offsets> ParseRecord(std::span<const uint8_t> body) {
+  OffsetWalk walk(body);
+  Offsets offsets{};
+  Layout::Walk(walk, offsets);
+  return walk.ok() ? std::optional(offsets) : std::nullopt;
+}
 
 }  // namespace
 
 std::optional<UnitRecordLayout> ParseUnitRecord(std::span<const uint8_t> body) {
-  Cursor c(body);
-  UnitRecordLayout l{};
-  c.skip(kNameOffset);
-  c.zText();
-  c.zText();
-  l.objectSlot = c.at();
-  c.skip(28);
-  uint32_t children = c.word();
-  l.childIds = c.at();
-  if (children > body.size() / 4) return std::nullopt;
-  c.skip(size_t(children) * 4);
-  l.pointerLength = c.at();
-  c.skip(c.word());
-  l.tag = c.at();
-  c.zText();
-  c.skip(4);
-  l.flags = c.at();
-  c.skip(4);
-  l.tabOrder = c.at();
-  c.skip(4);
-  l.eventCount = c.at();
-  uint32_t events = c.word();
-  l.bindings = c.at();
-  if (events > body.size() / 8) return std::nullopt;
-  c.skip(size_t(events) * 8);
-  c.skip(20);
-  l.blob = c.at();
-  l.end = body.size();
-  return c.ok() ? std::optional(l) : std::nullopt;
+  return ParseRecord<layout::UnitRecord, UnitRecordLayout>(body);
 }
 
 std::optional<MenuRecordLayout> ParseMenuRecord(std::span<const uint8_t> body) {
-  Cursor c(body);
-  MenuRecordLayout l{};
-  c.skip(kNameOffset);
-  c.zText();
-  c.zText();
-  l.shortcut = c.at();
-  c.skip(4);
-  l.level = c.at();
-  c.skip(4);
-  l.flags = c.at();
-  c.skip(4);
-  l.caption = c.at();
-  c.zText();
-  l.handler = c.at();
-  c.skip(4 + 16);
-  l.end = c.at();
-  return c.ok() ? std::optional(l) : std::nullopt;
+  return ParseRecord<layout::MenuRecord, MenuRecordLayout>(body);
 }
 
 std::optional<UnitList> UnitList::FromBytes(std::vector<uint8_t> bytes, uint32_t recordCount) {

@@ -3,9 +3,12 @@
 //
 // Layout: C unit IDs, C record offsets (from the end of the offsets array;
 // each points at the record's length word), then the records, each a u32
-// length followed by its body. The object and cursor slots of a record are
-// 32-bit words; they hold 1-based indexes into the runtime's slot tables (0 =
-// none), so a 64-bit pointer never has to fit into them.
+// length followed by its body. The fields of a unit or menu item record body
+// are found by the walk of the generated windows/record_layouts.h (from
+// scripts/record_layouts.py, which the form compiler writes the records
+// with). The object and cursor slots of a record are 32-bit words; they
+// hold 1-based indexes into the runtime's slot tables (0 = none), so a
+// 64-bit pointer never has to fit into them.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +16,8 @@
 #include <span>
 #include <string_view>
 #include <vector>
+
+#include "windows/record_layouts.h"
 
 namespace win {
 
@@ -26,33 +31,6 @@ constexpr bool IsSearchableId(uint32_t unitId) { return (unitId & 0x00FFFFFF) &&
 
 // The flags word of a unit record.
 enum RecordFlags : uint32_t { RECORD_VISIBLE = 1, RECORD_DISABLED = 2, RECORD_TABSTOP = 4 };
-
-// Field offsets inside a unit record body, once its variable parts are known.
-struct UnitRecordLayout {
-  size_t objectSlot;
-  size_t geometry(int i) const { return objectSlot + 4 + 4 * size_t(i); }  // left, top, width, height
-  size_t cursorSlot() const { return objectSlot + 20; }
-  size_t parent() const { return objectSlot + 24; }
-  size_t childCount() const { return objectSlot + 28; }
-  size_t childIds;
-  size_t pointerLength;
-  size_t tag;
-  size_t flags;           // reserved word before it
-  size_t tabOrder;
-  size_t eventCount;
-  size_t bindings;
-  size_t blob;
-  size_t end;
-};
-
-struct MenuRecordLayout {
-  size_t shortcut;
-  size_t level;
-  size_t flags;
-  size_t caption;
-  size_t handler;
-  size_t end;
-};
 
 class UnitList {
  public:

@@ -334,7 +334,7 @@ bool WindowUnit::OnSetCursor(HWND target, LPARAM lParam) {
   auto index = UnitIndexOfHandle(t, target);
   if (!index) return false;
   UnitRecordLayout layout = t.units.unitLayout(*index);
-  HCURSOR cursor = CursorInSlot(t.units.word(*index, layout.cursorSlot()));
+  HCURSOR cursor = CursorInSlot(t.units.word(*index, layout.cursorSlot));
   if (!cursor) return false;
   SetCursor(cursor);
   return true;

@@ -1,32 +1,13 @@
 // The multithreading library (library 5): no data types.
-#include <windows.h>
-
-#include <forward_list>
-
 #include "libraries/libraries.h"
 #include "libraries/library_descriptor.h"
-#include "libraries/runtime_link.h"
+#include "libraries/threads/state.h"
 #include "libraries/threads/thread_commands.h"
 
 namespace lib {
 namespace {
 
-class CriticalSection {
- public:
-  CriticalSection() { InitializeCriticalSection(&section_); }
-  ~CriticalSection() { DeleteCriticalSection(&section_); }
-  CriticalSection(const CriticalSection&) = delete;
-  CriticalSection& operator=(const CriticalSection&) = delete;
-
- private:
-  CRITICAL_SECTION section_;
-};
-
-// The critical sections the library holds; none of this program's commands
-// adds one, and the list is emptied at the end of the program.
-std::forward_list<CriticalSection> criticalSections;
-
-void ReleaseCriticalSections() { criticalSections.clear(); }
+void ReleaseCriticalSections() { State<rt::LIB_THREADS>().criticalSections.clear(); }
 
 // In command order (threads::ThreadCommand). They work on threads, not on
 // windows: all run where they are called.

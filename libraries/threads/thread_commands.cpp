@@ -1,6 +1,7 @@
 #include "libraries/threads/thread_commands.h"
 
 #include "libraries/arguments.h"
+#include "libraries/threads/state.h"
 #include "runtime/hidden_owner.h"
 
 namespace lib::threads {
@@ -23,7 +24,7 @@ HANDLE CreateSuspendedThread(void* routine, int32_t parameter) {
 // that now names some other object) is refused rather than closed.
 bool IsThreadHandle(HANDLE handle) { return GetThreadId(handle) != 0; }
 
-thread_local bool closing = false;
+using ThreadsState = LibraryState<rt::LIB_THREADS>;
 
 // GCC has no __try/__except: a vectored handler lets the close go on
 // instead, and the system then reports the bad handle as a failed close.
@@ -33,7 +34,7 @@ LONG CALLBACK ContinueAfterHandleFault(EXCEPTION_POINTERS* exception) {
   bool handleFault = record.ExceptionCode == DWORD(STATUS_INVALID_HANDLE) ||
                      record.ExceptionCode == kStatusHandleNotClosable;
   bool continuable = (record.ExceptionFlags & EXCEPTION_NONCONTINUABLE) == 0;
-  return closing && handleFault && continuable ? EXCEPTION_CONTINUE_EXECUTION : EXCEPTION_CONTINUE_SEARCH;
+  return ThreadsState::closing && handleFault && continuable ? EXCEPTION_CONTINUE_EXECUTION : EXCEPTION_CONTINUE_SEARCH;
 }
 
 // Registered once, at start-up, for good: adding and removing it around
@@ -43,8 +44,8 @@ void* const handleFaultHandler = AddVectoredExceptionHandler(1, ContinueAfterHan
 
 class HandleFaultTrap {
  public:
-  HandleFaultTrap() { closing = true; }
-  ~HandleFaultTrap() { closing = false; }
+  HandleFaultTrap() { ThreadsState::closing = true; }
+  ~HandleFaultTrap() { ThreadsState::closing = false; }
   HandleFaultTrap(const HandleFaultTrap&) = delete;
   HandleFaultTrap& operator=(const HandleFaultTrap&) = delete;
 };

@@ -377,12 +377,12 @@ class DropEventRequests : public DropTargetDrops {
  protected:
   void SetUp() override {
     DropTargetDrops::SetUp();
-    saved_ = std::exchange(lib::runtimeCallback<rt::LIB_DRAG_DROP>, &RecordingCallback);
+    saved_ = std::exchange(lib::State<rt::LIB_DRAG_DROP>().runtimeCallback, &RecordingCallback);
     raised.clear();
     freed.clear();
   }
   void TearDown() override {
-    lib::runtimeCallback<rt::LIB_DRAG_DROP> = saved_;
+    lib::State<rt::LIB_DRAG_DROP>().runtimeCallback = saved_;
     DropTargetDrops::TearDown();
   }
   rt::RuntimeCallback saved_ = nullptr;

@@ -10,6 +10,7 @@
 
 #include "libraries/libraries.h"
 #include "libraries/runtime_link.h"
+#include "libraries/threads/state.h"
 #include "windows/unit_type.h"
 
 namespace {

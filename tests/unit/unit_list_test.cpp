@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "unit_list_builder.h"
 
 namespace {
@@ -70,6 +75,98 @@ TEST(RecordLayouts, FieldsRunningPastTheBodyAreRejected) {
   hugeChildren[24 + 2 + 28] = 0xFF;  // child count
   hugeChildren[24 + 2 + 31] = 0x7F;
   EXPECT_FALSE(win::ParseUnitRecord(hugeChildren));
+}
+
+using Starts = std::vector<std::pair<std::string, size_t>>;
+
+// A record built field by field, with where each named field starts.
+class MarkedRecord {
+ public:
+  MarkedRecord& at(const char* field) {
+    starts.emplace_back(field, bytes.data.size());
+    return *this;
+  }
+  MarkedRecord& word(uint32_t v) {
+    bytes.word(v);
+    return *this;
+  }
+  MarkedRecord& text(const std::string& s) {
+    bytes.text(s);
+    return *this;
+  }
+  MarkedRecord& zeros(size_t n) {
+    bytes.zeros(n);
+    return *this;
+  }
+
+  Bytes bytes;
+  Starts starts;
+};
+
+// Where the walk found each field, named as the builder marks them.
+Starts Found(const win::UnitRecordLayout& l) {
+  return {
+      {"typeCode", l.typeCode},     {"eventShare", l.eventShare},       {"name", l.name},
+      {"remark", l.remark},         {"objectSlot", l.objectSlot},       {"left", l.geometry[0]},
+      {"top", l.geometry[1]},       {"width", l.geometry[2]},           {"height", l.geometry[3]},
+      {"cursorSlot", l.cursorSlot}, {"parent", l.parent},               {"childCount", l.childCount},
+      {"childIds", l.childIds},     {"pointerLength", l.pointerLength}, {"pointerData", l.pointerData},
+      {"tag", l.tag},               {"flags", l.flags},                 {"tabOrder", l.tabOrder},
+      {"eventCount", l.eventCount}, {"bindings", l.bindings},           {"blob", l.blob},
+  };
+}
+
+Starts Found(const win::MenuRecordLayout& l) {
+  return {
+      {"typeCode", l.typeCode}, {"name", l.name},   {"remark", l.remark},   {"shortcut", l.shortcut},
+      {"level", l.level},       {"flags", l.flags}, {"caption", l.caption}, {"handler", l.handler},
+  };
+}
+
+// A unit record whose variable parts are all filled: each field the walk
+// finds must start where the builder put it.
+TEST(RecordLayouts, EachUnitFieldStartsAfterTheVariablePartsBeforeIt) {
+  MarkedRecord r;
+  r.at("typeCode").word(0x00010005).at("eventShare").word(0x16010002).zeros(16);
+  r.at("name").text("编辑框1").at("remark").text("r").at("objectSlot").word(0);
+  r.at("left").word(1).at("top").word(2).at("width").word(3).at("height").word(4);
+  r.at("cursorSlot").word(0).at("parent").word(0x16010003);
+  r.at("childCount").word(3).at("childIds").word(0x16010004).word(0).word(0x16010005);
+  r.at("pointerLength").word(8).at("pointerData").word(1).word(2);
+  r.at("tag").text("tag").word(0).at("flags").word(5).at("tabOrder").word(6);
+  r.at("eventCount").word(2).at("bindings").word(0).word(1).word(3).word(2).zeros(20);
+  r.at("blob").word(7);
+
+  auto l = win::ParseUnitRecord(r.bytes.data);
+  ASSERT_TRUE(l);
+  EXPECT_EQ(r.starts, Found(*l));
+}
+
+TEST(RecordLayouts, EachMenuFieldStartsAfterTheTextsBeforeIt) {
+  MarkedRecord r;
+  r.at("typeCode").word(0x00010003).zeros(20).at("name").text("n").at("remark").text("remark");
+  r.at("shortcut").word(15).at("level").word(1).at("flags").word(2).at("caption").text("Open");
+  r.at("handler").word(0xFFFFFFFF).zeros(16);
+
+  auto l = win::ParseMenuRecord(r.bytes.data);
+  ASSERT_TRUE(l);
+  EXPECT_EQ(r.starts, Found(*l));
+}
+
+TEST(RecordLayouts, CountsBeyondTheBodyAreRejected) {
+  auto body = UnitRecord({0x16010001, 0x00010005, 0, {{0, 1}}});
+  ASSERT_TRUE(win::ParseUnitRecord(body));
+  size_t eventCount = win::ParseUnitRecord(body)->eventCount;
+  const struct {
+    const char* name;
+    uint32_t count;
+  } kCases[] = {{"one binding too many", 2}, {"a count whose bytes overflow 32 bits", 0x20000000},
+                {"the largest count", 0xFFFFFFFF}};
+  for (const auto& c : kCases) {
+    auto damaged = body;
+    std::memcpy(damaged.data() + eventCount, &c.count, 4);
+    EXPECT_FALSE(win::ParseUnitRecord(damaged)) << c.name;
+  }
 }
 
 }  // namespace

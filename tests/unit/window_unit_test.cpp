@@ -156,7 +156,7 @@ TEST_F(Windows, AMousePointerWrittenWhileNotLoadedBecomesACursorAtTheLoad) {
   WindowTemplate& t = *FindTemplate(kMain);
   auto cursorSlot = [&t] {
     uint32_t index = *t.units.indexOf(kUnit);
-    return t.units.word(index, t.units.unitLayout(index).cursorSlot());
+    return t.units.word(index, t.units.unitLayout(index).cursorSlot);
   };
   uint32_t cross = 32515;  // IDC_CROSS
   rt::HeapPtr<void> pointer(rt::MakeByteSet(&cross, 4));
