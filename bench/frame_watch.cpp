@@ -1,0 +1,100 @@
+#include "frame_watch.h"
+
+#include <commctrl.h>
+
+#include <cwchar>
+#include <string_view>
+
+namespace bench {
+namespace {
+
+// SB_GETTEXTW takes no buffer size: the buffer in the program holds the
+// longest text a part can answer, and only the start that a playing text
+// needs is copied back.
+constexpr size_t kRemoteChars = size_t(0xFFFF) + 1;
+constexpr size_t kReadChars = 64;
+// How often a watcher with nothing to do checks whether it is to stop.
+constexpr DWORD kStopCheckMs = 50;
+constexpr std::wstring_view kPlaying = L"Playing...", kItem = L"Item";
+
+// The watcher whose thread this is, for the event callback.
+thread_local FrameWatcher* watching = nullptr;
+
+}  // namespace
+
+double NowMs() {
+  static const double ticksPerMs = [] {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return double(frequency.QuadPart) / 1000.0;
+  }();
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return double(now.QuadPart) / ticksPerMs;
+}
+
+std::optional<int> PlayingFrame(const std::wstring& text) {
+  std::wstring_view view = text;
+  if (!view.starts_with(kPlaying) || !view.ends_with(kItem)) return std::nullopt;
+  std::wstring digits(view.substr(kPlaying.size(), view.size() - kPlaying.size() - kItem.size()));
+  wchar_t* end = nullptr;
+  long frame = std::wcstol(digits.c_str(), &end, 10);
+  if (digits.empty() || *end || frame < 1) return std::nullopt;
+  return int(frame);
+}
+
+FrameWatcher::FrameWatcher(DWORD pid, HWND statusBar, Observe how)
+    : pid_(pid), bar_(statusBar), buffer_(statusBar, kRemoteChars * sizeof(wchar_t)) {
+  thread_ = std::thread([this, how] { how == Observe::Events ? watchEvents() : poll(); });
+}
+
+FrameWatcher::~FrameWatcher() {
+  stop_ = true;
+  thread_.join();
+}
+
+std::vector<FrameTime> FrameWatcher::times() {
+  std::lock_guard hold(lock_);
+  return times_;
+}
+
+int FrameWatcher::lastFrame() {
+  std::lock_guard hold(lock_);
+  return times_.empty() ? 0 : times_.back().frame;
+}
+
+long FrameWatcher::looks() {
+  std::lock_guard hold(lock_);
+  return looks_;
+}
+
+void FrameWatcher::look() {
+  double ms = NowMs();
+  wchar_t text[kReadChars] = {};
+  bool read = buffer_.fill(bar_, SB_GETTEXTW, 1, text, sizeof text);
+  text[kReadChars - 1] = L'\0';
+  std::optional<int> frame = read ? PlayingFrame(text) : std::nullopt;
+  std::lock_guard hold(lock_);
+  ++looks_;
+  if (frame && (times_.empty() || times_.back().frame != *frame)) times_.push_back({*frame, ms});
+}
+
+void CALLBACK FrameWatcher::onEvent(HWINEVENTHOOK, DWORD, HWND window, LONG, LONG, DWORD, DWORD) {
+  if (watching && window == watching->bar_) watching->look();
+}
+
+void FrameWatcher::watchEvents() {
+  watching = this;
+  HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr, onEvent, pid_, 0,
+                                       WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+  // Out-of-context events arrive while the thread handles its messages.
+  for (MSG message; !stop_; MsgWaitForMultipleObjects(0, nullptr, FALSE, kStopCheckMs, QS_ALLINPUT))
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+  if (hook) UnhookWinEvent(hook);
+}
+
+void FrameWatcher::poll() {
+  for (; !stop_; Sleep(1)) look();
+}
+
+}  // namespace bench
