@@ -13,12 +13,8 @@ namespace {
 // needs is copied back.
 constexpr size_t kRemoteChars = size_t(0xFFFF) + 1;
 constexpr size_t kReadChars = 64;
-// How often a watcher with nothing to do checks whether it is to stop.
-constexpr DWORD kStopCheckMs = 50;
-constexpr std::wstring_view kPlaying = L"Playing...", kItem = L"Item";
 
-// The watcher whose thread this is, for the event callback.
-thread_local FrameWatcher* watching = nullptr;
+constexpr std::wstring_view kPlaying = L"Playing...", kItem = L"Item";
 
 }  // namespace
 
@@ -43,10 +39,8 @@ std::optional<int> PlayingFrame(const std::wstring& text) {
   return int(frame);
 }
 
-FrameWatcher::FrameWatcher(DWORD pid, HWND statusBar, Observe how)
-    : pid_(pid), bar_(statusBar), buffer_(statusBar, kRemoteChars * sizeof(wchar_t)) {
-  thread_ = std::thread([this, how] { how == Observe::Events ? watchEvents() : poll(); });
-}
+FrameWatcher::FrameWatcher(HWND statusBar, DWORD pollMs)
+    : bar_(statusBar), pollMs_(pollMs), buffer_(statusBar, kRemoteChars * sizeof(wchar_t)), thread_([this] { poll(); }) {}
 
 FrameWatcher::~FrameWatcher() {
   stop_ = true;
@@ -69,9 +63,11 @@ long FrameWatcher::looks() {
 }
 
 void FrameWatcher::look() {
-  double ms = NowMs();
   wchar_t text[kReadChars] = {};
   bool read = buffer_.fill(bar_, SB_GETTEXTW, 1, text, sizeof text);
+  // The answer comes once the program's window thread is free: the moment
+  // the text is known to have changed is now, not when the question left.
+  double ms = NowMs();
   text[kReadChars - 1] = L'\0';
   std::optional<int> frame = read ? PlayingFrame(text) : std::nullopt;
   std::lock_guard hold(lock_);
@@ -79,22 +75,8 @@ void FrameWatcher::look() {
   if (frame && (times_.empty() || times_.back().frame != *frame)) times_.push_back({*frame, ms});
 }
 
-void CALLBACK FrameWatcher::onEvent(HWINEVENTHOOK, DWORD, HWND window, LONG, LONG, DWORD, DWORD) {
-  if (watching && window == watching->bar_) watching->look();
-}
-
-void FrameWatcher::watchEvents() {
-  watching = this;
-  HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr, onEvent, pid_, 0,
-                                       WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
-  // Out-of-context events arrive while the thread handles its messages.
-  for (MSG message; !stop_; MsgWaitForMultipleObjects(0, nullptr, FALSE, kStopCheckMs, QS_ALLINPUT))
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-  if (hook) UnhookWinEvent(hook);
-}
-
 void FrameWatcher::poll() {
-  for (; !stop_; Sleep(1)) look();
+  for (; !stop_; Sleep(pollMs_)) look();
 }
 
 }  // namespace bench

@@ -3,13 +3,12 @@
 // number n, timestamped on the performance counter (which all processes
 // share, so the times compare with the runner's own).
 //
-// Two ways to see the change, both without touching the program:
-// - Events: an out-of-context WinEvent hook on the program's name and value
-//   changes, which the system delivers to the watching thread as messages;
-//   the text is read when one comes.
-// - Poll: the text is read on a dedicated thread about once a millisecond.
-// The text is read with SB_GETTEXTW into a buffer kept in the program's
-// memory (the message is not marshalled across processes).
+// The text is read on a dedicated thread every pollMs (1: about once a
+// millisecond), with
+// SB_GETTEXTW into a buffer kept in the program's memory (the message is not
+// marshalled across processes). An out-of-context WinEvent hook would cost
+// the program nothing, but this Wine's status bar raises no name or value
+// change events, so the hook never hears of a frame.
 #pragma once
 
 #include <windows.h>
@@ -25,8 +24,6 @@
 
 namespace bench {
 
-enum class Observe { Events, Poll };
-
 struct FrameTime {
   int frame;
   double ms;  // performance counter, milliseconds
@@ -39,7 +36,9 @@ std::optional<int> PlayingFrame(const std::wstring& text);
 
 class FrameWatcher {
  public:
-  FrameWatcher(DWORD pid, HWND statusBar, Observe how);
+  // Each read is a message the program's window thread answers: a watcher
+  // that measures the program's own cost reads seldom.
+  FrameWatcher(HWND statusBar, DWORD pollMs);
   ~FrameWatcher();
   FrameWatcher(const FrameWatcher&) = delete;
   FrameWatcher& operator=(const FrameWatcher&) = delete;
@@ -48,17 +47,15 @@ class FrameWatcher {
   std::vector<FrameTime> times();
   // The last frame seen, 0 before the first.
   int lastFrame();
-  // How many notifications came (Events) or reads were made (Poll).
+  // How many reads were made.
   long looks();
 
  private:
-  void watchEvents();
   void poll();
   void look();
-  static void CALLBACK onEvent(HWINEVENTHOOK, DWORD, HWND window, LONG, LONG, DWORD, DWORD);
 
-  DWORD pid_;
   HWND bar_;
+  DWORD pollMs_;
   driver::RemoteBuffer buffer_;
   std::mutex lock_;
   std::vector<FrameTime> times_;

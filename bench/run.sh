@@ -2,7 +2,7 @@
 # Runs the benchmarks: builds the player, the baseline and the runner, makes
 # the track, plays everything under Wine in a private X server and prints
 # the table, which is also kept in bench/RESULTS.md (not with --quick).
-#   bash bench/run.sh [--quick] [--observe events|poll]
+#   bash bench/run.sh [--quick] [--only N]
 # --quick plays a few frames of each benchmark, to try the runner.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -2,10 +2,11 @@
 // baseline, one program at a time, watches their frames from outside and
 // prints one table of figures, player / baseline.
 //
-//   bench_runner.exe [--quick] [--observe events|poll] [--track FILE.mp3]
+//   bench_runner.exe [--quick] [--only N] [--track FILE.mp3]
 //                    WORK_FOLDER PLAYER.exe BASELINE.exe
 //
 // --quick plays a few frames of each benchmark (a smoke run of the runner);
+// --only N runs benchmark N (1 to 7) alone;
 // WORK_FOLDER receives the frames and must have no "." in its path (the
 // player refuses such a folder). Nothing is asserted: the table is the
 // result. Exit code 0 once the table is printed, 2 for a wrong command line.
@@ -37,10 +38,12 @@ constexpr int kPauseCommand = 20003;  // the player's File/Pause-Continue
 constexpr DWORD kWindowTimeoutMs = 30000;
 constexpr DWORD kCloseTimeoutMs = 10000;
 constexpr DWORD kWaitPollMs = 10;
+// Frames are watched this seldom while the programs' CPU time is measured.
+constexpr DWORD kCostPollMs = 100;
 
 struct Options {
   bool quick = false;
-  Observe observe = Observe::Events;
+  int only = 0;  // 1 to 7: that benchmark alone
   std::wstring track, work, player, baseline;
 };
 
@@ -53,16 +56,18 @@ struct Program {
 // frames watched; closed as a user closes it when it goes.
 class Session {
  public:
-  Session(const Program& program, const std::vector<std::wstring>& arguments, Observe observe)
-      : launchedMs_(NowMs()), process_(driver::Process::start(program.exe, driver::argumentLine(arguments))) {
+  Session(const Program& program, const std::vector<std::wstring>& arguments, DWORD pollMs = 1)
+      : exe_(program.exe), launchedMs_(NowMs()), process_(driver::Process::start(program.exe, driver::argumentLine(arguments))) {
     main_ = WaitShown(program.windowClass);
     shownMs_ = NowMs();
     status_ = main_ ? driver::waitChild(main_, STATUSCLASSNAMEW, -1, kWindowTimeoutMs) : nullptr;
     if (!status_) throw std::runtime_error("the program's window or status bar did not appear");
-    watcher_.emplace(process_.pid(), status_, observe);
+    watcher_.emplace(status_, pollMs);
     stats_ = ProcessStats::find(program.exe, process_.pid());
   }
   ~Session() {
+    std::fwprintf(stderr, L"  %ls: %zu frame changes seen in %ld looks\n", exeName().c_str(), watcher_->times().size(),
+                  watcher_->looks());
     watcher_.reset();
     PostMessageW(main_, WM_CLOSE, 0, 0);
     if (!process_.waitExit(kCloseTimeoutMs, nullptr)) process_.kill();
@@ -91,6 +96,9 @@ class Session {
     return nullptr;
   }
 
+  std::wstring exeName() const { return exe_.substr(exe_.find_last_of(L'\\') + 1); }
+
+  std::wstring exe_;
   double launchedMs_, shownMs_ = 0;
   driver::Process process_;
   HWND main_ = nullptr, status_ = nullptr;
@@ -145,7 +153,9 @@ class Runner {
         {L"full speed", &Runner::fullSpeed}, {L"pacing", &Runner::pacing},     {L"under load", &Runner::underLoad},
         {L"CPU", &Runner::cpu},              {L"memory", &Runner::memory},     {L"start-up", &Runner::startUp},
         {L"track", &Runner::track}};
-    for (auto& [name, benchmark] : benchmarks) {
+    for (size_t at = 0; at < benchmarks.size(); ++at) {
+      auto [name, benchmark] = benchmarks[at];
+      if (options_.only && size_t(options_.only) != at + 1) continue;
       std::fwprintf(stderr, L"bench: %ls\n", name);
       try {
         (this->*benchmark)(table);
@@ -170,7 +180,7 @@ class Runner {
   void both(const std::vector<std::wstring>& arguments, int frames, int rate, Measure measure) {
     Program programs[] = {{options_.player, L"VNWindow"}, {options_.baseline, L"OmbreBaseline"}};
     for (int which = 0; which < 2; ++which) {
-      Session session(programs[which], arguments, options_.observe);
+      Session session(programs[which], arguments);
       measure(which, session, session.waitFrame(frames, Patience(frames, rate)));
     }
   }
@@ -233,7 +243,7 @@ class Runner {
       Pair used;
       Program programs[] = {{options_.player, L"VNWindow"}, {options_.baseline, L"OmbreBaseline"}};
       for (int which = 0; which < 2; ++which) {
-        Session session(programs[which], PlayArguments(frames(c.size, count), c.rate), options_.observe);
+        Session session(programs[which], PlayArguments(frames(c.size, count), c.rate), kCostPollMs);
         used[which] = CpuPerSecond(session, count, c.rate) * (c.rate == 2 ? 100 : 1);
       }
       table.add(L"4 CPU", c.figure, used);
@@ -262,7 +272,7 @@ class Runner {
     for (int which = 0; which < 2; ++which) {
       std::vector<double> times;
       for (int run = 0; run < runs; ++run)
-        times.push_back(Session(programs[which], PlayArguments(folder, 10), options_.observe).startUpMs());
+        times.push_back(Session(programs[which], PlayArguments(folder, 10)).startUpMs());
       median[which] = Percentile(times, 0.5);
     }
     table.add(L"6 start-up", L"launch to main window shown, median ms", median);
@@ -278,7 +288,7 @@ class Runner {
     for (int pauses : {0, 3}) {
       std::vector<std::wstring> arguments = PlayArguments(folder, kRate);
       arguments.insert(arguments.begin(), {L"--track", options_.track});
-      Session session({options_.player, L"VNWindow"}, arguments, options_.observe);
+      Session session({options_.player, L"VNWindow"}, arguments);
       double pausedMs = PlayWithPauses(session, count, kRate, pauses);
       std::vector<FrameTime> times = session.frames().times();
       Pair offset{NAN, NAN};
@@ -313,12 +323,6 @@ class Runner {
   Options options_;
 };
 
-std::optional<Observe> ObserveNamed(std::wstring_view name) {
-  if (name == L"events") return Observe::Events;
-  if (name == L"poll") return Observe::Poll;
-  return std::nullopt;
-}
-
 std::optional<Options> ReadOptions(int argc, wchar_t** argv) {
   Options options;
   int at = 1;
@@ -330,9 +334,8 @@ std::optional<Options> ReadOptions(int argc, wchar_t** argv) {
     }
     if (at + 1 >= argc) return std::nullopt;
     std::wstring_view value = argv[++at];
-    std::optional<Observe> observe = option == L"--observe" ? ObserveNamed(value) : std::nullopt;
-    if (observe) options.observe = *observe;
-    else if (option == L"--track") options.track = value;
+    if (option == L"--track") options.track = value;
+    else if (option == L"--only") options.only = std::clamp(int(std::wcstol(std::wstring(value).c_str(), nullptr, 10)), 1, 7);
     else return std::nullopt;
   }
   if (argc - at != 3 || std::wstring_view(argv[at]).find(L'.') != std::wstring_view::npos) return std::nullopt;
@@ -344,16 +347,16 @@ std::optional<Options> ReadOptions(int argc, wchar_t** argv) {
 }  // namespace bench
 
 int wmain(int argc, wchar_t** argv) {
+  std::setvbuf(stderr, nullptr, _IONBF, 0);  // progress shows as it comes
   std::optional<bench::Options> options = bench::ReadOptions(argc, argv);
   if (!options) {
-    std::fputs("usage: bench_runner.exe [--quick] [--observe events|poll] [--track FILE.mp3] WORK_FOLDER "
+    std::fputs("usage: bench_runner.exe [--quick] [--only N] [--track FILE.mp3] WORK_FOLDER "
                "PLAYER.exe BASELINE.exe\n(WORK_FOLDER without a \".\" in its path)\n",
                stderr);
     return 2;
   }
   CreateDirectoryW(options->work.c_str(), nullptr);
-  const wchar_t* observed = options->observe == bench::Observe::Events ? L"WinEvent hook" : L"1 ms poll";
   bench::Table table = bench::Runner(*options).run();
-  std::fputs(table.markdown(observed).c_str(), stdout);
+  std::fputs(table.markdown().c_str(), stdout);
   return 0;
 }

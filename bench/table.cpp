@@ -71,10 +71,10 @@ void Table::fail(const std::wstring& benchmark, const std::string& why) {
   rows_.push_back("| " + Utf8(benchmark) + " | not run: " + why + " | — | — | — |");
 }
 
-std::string Table::markdown(const std::wstring& observedBy) const {
+std::string Table::markdown() const {
   std::ostringstream out;
   out << "Machine: " << Machine() << "; " << WineVersion() << "; " << Today() << "\n"
-      << "Frame times seen from outside by " << Utf8(observedBy) << ".\n\n"
+      << "Frame times: the status bar's text read from outside about once a millisecond.\n\n"
       << "| Benchmark | Figure | Player | Baseline | Player / baseline |\n"
       << "|---|---|---:|---:|---:|\n";
   for (const std::string& row : rows_) out << row << "\n";

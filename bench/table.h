@@ -17,7 +17,7 @@ class Table {
   // A benchmark that could not be run, with the reason.
   void fail(const std::wstring& benchmark, const std::string& why);
   // UTF-8 Markdown.
-  std::string markdown(const std::wstring& observedBy) const;
+  std::string markdown() const;
 
  private:
   std::vector<std::string> rows_;
