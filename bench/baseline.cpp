@@ -22,7 +22,11 @@
 #include <string_view>
 #include <vector>
 
+#include "clock.h"
+
 namespace {
+
+using bench::NowMs;
 
 constexpr wchar_t kClassName[] = L"OmbreBaseline";
 constexpr int kEditId = 1, kStatusId = 2;
@@ -109,17 +113,6 @@ void ShowFrame(const Window& window, const Options& options, int frame) {
   SetWindowTextW(window.edit, Utf16(ReadFileBytes(FramePath(options, frame))).c_str());
   std::wstring status = L"Playing..." + std::to_wstring(frame) + L"Item";
   SendMessageW(window.status, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(status.c_str()));
-}
-
-double NowMs() {
-  static const double ticksPerMs = [] {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return double(frequency.QuadPart) / 1000.0;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return double(now.QuadPart) / ticksPerMs;
 }
 
 // Handles the window's messages until `dueMs`; false once the program is to

@@ -18,17 +18,6 @@ constexpr std::wstring_view kPlaying = L"Playing...", kItem = L"Item";
 
 }  // namespace
 
-double NowMs() {
-  static const double ticksPerMs = [] {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return double(frequency.QuadPart) / 1000.0;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return double(now.QuadPart) / ticksPerMs;
-}
-
 std::optional<int> PlayingFrame(const std::wstring& text) {
   std::wstring_view view = text;
   if (!view.starts_with(kPlaying) || !view.ends_with(kItem)) return std::nullopt;

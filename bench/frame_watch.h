@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "clock.h"
 #include "driver.h"
 
 namespace bench {
@@ -28,8 +29,6 @@ struct FrameTime {
   int frame;
   double ms;  // performance counter, milliseconds
 };
-
-double NowMs();
 
 // The frame number of a "Playing...<n>Item" text; nothing for other texts.
 std::optional<int> PlayingFrame(const std::wstring& text);

@@ -136,7 +136,9 @@ Pacing Analyse(const std::vector<FrameTime>& times, double intervalMs) {
   double sum = 0;
   for (double error : errors) sum += error;
   const FrameTime &first = times.front(), &last = times.back();
-  pacing.fps = (times.size() - 1) * 1000.0 / (last.ms - first.ms);
+  // Frame numbers, not changes seen: two frames shown between two reads
+  // are seen as one change.
+  pacing.fps = (last.frame - first.frame) * 1000.0 / (last.ms - first.ms);
   pacing.meanErrorMs = errors.empty() ? 0 : sum / double(errors.size());
   pacing.p99JitterMs = Percentile(errors, 0.99);
   pacing.driftMs = (last.ms - first.ms) - (last.frame - first.frame) * intervalMs;
