@@ -84,40 +84,6 @@ bool send(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                              kMessageTimeoutMs, answer) != 0;
 }
 
-// Memory in the process that owns a window, for a message to fill.
-class RemoteBuffer {
- public:
-  RemoteBuffer(HWND window, size_t size)
-      : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE,
-                             ownerPid(window))),
-        size_(size) {
-    if (process_)
-      address_ = VirtualAllocEx(process_.get(), nullptr, size,
-                                MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-  }
-  ~RemoteBuffer() {
-    if (address_) VirtualFreeEx(process_.get(), address_, 0, MEM_RELEASE);
-  }
-  RemoteBuffer(const RemoteBuffer&) = delete;
-  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
-
-  LPARAM address() const { return reinterpret_cast<LPARAM>(address_); }
-  // Sends the message with the buffer's address; then copies the buffer out.
-  bool fill(HWND window, UINT message, WPARAM wParam, void* to) const {
-    DWORD_PTR answer = 0;
-    return address_ && send(window, message, wParam, address(), &answer) &&
-           ReadProcessMemory(process_.get(), address_, to, size_, nullptr);
-  }
-
- private:
-  struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-  };
-  std::unique_ptr<void, HandleCloser> process_;
-  void* address_ = nullptr;
-  size_t size_;
-};
-
 std::string utf8(const std::wstring& text) {
   const int length = static_cast<int>(text.size());
   const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr,
@@ -198,6 +164,21 @@ Function wineFunction(const char* name) {
 }
 
 }  // namespace
+
+RemoteBuffer::RemoteBuffer(HWND window, size_t size)
+    : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE, ownerPid(window))), size_(size) {
+  if (process_) address_ = VirtualAllocEx(process_.get(), nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+}
+
+RemoteBuffer::~RemoteBuffer() {
+  if (address_) VirtualFreeEx(process_.get(), address_, 0, MEM_RELEASE);
+}
+
+bool RemoteBuffer::fill(HWND window, UINT message, WPARAM wParam, void* to, size_t readBytes) const {
+  DWORD_PTR answer = 0;
+  return address_ && send(window, message, wParam, address(), &answer) &&
+         ReadProcessMemory(process_.get(), address_, to, std::min(readBytes, size_), nullptr);
+}
 
 std::string unixPath(const std::wstring& windowsPath) {
   auto convert = wineFunction<char*(CDECL*)(const wchar_t*)>("wine_get_unix_file_name");

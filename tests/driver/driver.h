@@ -153,6 +153,29 @@ class RemoteText {
   void* address_;
 };
 
+// Memory in the process that owns a window, for a message to fill. Kept
+// for as many messages as the caller likes: a watcher that polls reuses one.
+class RemoteBuffer {
+ public:
+  RemoteBuffer(HWND window, size_t size);
+  ~RemoteBuffer();
+  RemoteBuffer(const RemoteBuffer&) = delete;
+  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+  LPARAM address() const { return reinterpret_cast<LPARAM>(address_); }
+  // Sends the message with the buffer's address; then copies the buffer's
+  // first readBytes (at most all of it) out.
+  bool fill(HWND window, UINT message, WPARAM wParam, void* to, size_t readBytes = SIZE_MAX) const;
+
+ private:
+  struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+  };
+  std::unique_ptr<void, HandleCloser> process_;
+  void* address_ = nullptr;
+  size_t size_;
+};
+
 // Selects the folder in a folder dialog's tree and confirms it; the path is
 // written into the dialog's process first.
 void chooseFolder(HWND dialog, const RemoteText& path);

@@ -1,0 +1,36 @@
+// What another program costs, read from outside while it runs.
+//
+// Under Wine, GetProcessTimes on another process answers zeros; the Linux
+// process table, seen through drive Z:, has the real figures. A Wine
+// program's Linux command line starts with its Windows path, which is how
+// its entry is found.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+namespace bench {
+
+class ProcessStats {
+ public:
+  // The newest Linux process whose command line's first word is exePath
+  // (compared without regard to case); nothing when there is none.
+  static std::optional<ProcessStats> find(const std::wstring& exePath, DWORD windowsPid);
+
+  // User and system CPU time so far, in seconds.
+  double cpuSeconds() const;
+  // The process's private memory in bytes: the system's private usage
+  // when it answers, else the resident anonymous memory Linux counts.
+  double privateBytes() const;
+
+ private:
+  ProcessStats(std::wstring procFolder, DWORD windowsPid) : folder_(std::move(procFolder)), windowsPid_(windowsPid) {}
+  std::string read(const wchar_t* name) const;
+
+  std::wstring folder_;  // Z:\proc\<number>
+  DWORD windowsPid_;
+};
+
+}  // namespace bench

@@ -1,0 +1,26 @@
+// The benchmarks' results: one row a figure, player / baseline, printed as
+// a Markdown table headed by the machine, the Wine version and the date.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+// A figure for the player [0] and the baseline [1]; NaN where there is none.
+using Pair = std::array<double, 2>;
+
+class Table {
+ public:
+  void add(const std::wstring& benchmark, const std::wstring& figure, Pair values);
+  // A benchmark that could not be run, with the reason.
+  void fail(const std::wstring& benchmark, const std::string& why);
+  // UTF-8 Markdown.
+  std::string markdown() const;
+
+ private:
+  std::vector<std::string> rows_;
+};
+
+}  // namespace bench
