@@ -75,15 +75,22 @@ std::string ReadTrack(const std::wstring& value, CommandLine& line) {
   return line.track ? "" : "--track: the text has characters this program cannot use.";
 }
 
+std::string ReadFrameLog(const std::wstring& value, CommandLine& line) {
+  if (value.empty()) return "--frame-log: the file's path is empty.";
+  line.frameLog = FullPath(value);
+  return "";
+}
+
 // Reads one option and its value; a description of the fault, or "".
 std::string ReadOption(const std::vector<std::wstring>& arguments, size_t& at, CommandLine& line) {
   const std::wstring& option = arguments[at];
   if (option == L"--help" || option == L"-h" || option == L"/?") return line.help = true, "";
   if (option == L"--play") return line.play = true, "";
-  bool takesValue = option == L"--prefix" || option == L"--rate" || option == L"--track";
+  bool takesValue = option == L"--prefix" || option == L"--rate" || option == L"--track" || option == L"--frame-log";
   if (!takesValue) return "Unknown option: " + Gbk(option);
   if (at + 1 >= arguments.size()) return Gbk(option) + " needs a value.";
   const std::wstring& value = arguments[++at];
+  if (option == L"--frame-log") return ReadFrameLog(value, line);
   std::optional<std::string> gbk = ExactGbk(value);
   if (!gbk) return Gbk(option) + ": the text has characters this program cannot use.";
   if (option == L"--prefix") return line.prefix = gbk, "";
@@ -124,13 +131,15 @@ void PlayAtOnce() {
 }  // namespace
 
 const char* const kUsage =
-    "Usage: ombrevista.exe [--prefix TEXT] [--rate N] [--track FILE.mp3] [--play] [FOLDER]\r\n"
+    "Usage: ombrevista.exe [--prefix TEXT] [--rate N] [--track FILE.mp3] [--play] [--frame-log FILE] [FOLDER]\r\n"
     "\r\n"
     "FOLDER\tplay the frames of this folder (as if dropped on the window)\r\n"
     "--prefix TEXT\tthe frame files' prefix: TEXT0001.txt, TEXT0002.txt, ...\r\n"
     "--rate N\tframes per second, 1 to 1000\r\n"
     "--track FILE.mp3\tthe background track\r\n"
     "--play\tstart playing FOLDER at once\r\n"
+    "--frame-log FILE\tappend a line for each frame shown: its number, milliseconds since the first frame, "
+    "and the track's position (-1 when not heard)\r\n"
     "--help\tshow this text";
 
 CommandLine ParseCommandLine(const std::vector<std::wstring>& arguments) {

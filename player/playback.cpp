@@ -13,6 +13,7 @@
 #include "libraries/threads/library.h"
 #include "libraries/utilities/library.h"
 #include "player/frame_clock.h"
+#include "player/frame_log.h"
 #include "player/frame_text.h"
 #include "player/main_window.h"
 #include "player/playback_gate.h"
@@ -41,6 +42,7 @@ struct Playback {
   int32_t frameRate = 0;
   bool useBgm = false;
   std::string bgmPath;
+  std::wstring frameLogPath;
   int32_t playThread = 0;   // StartThread's variable, on the window thread
   int32_t countThread = 0;  // StartThread's variable, on the playback thread only
   std::atomic<int> workers = 0;
@@ -190,6 +192,7 @@ bool SkipLateFrame(const Playback& playback, FrameClock& clock, int32_t frame, i
 
 void ShowFrames(Playback& playback, int32_t frames) {
   FrameClock clock(playback.gate, playback.useBgm ? &TrackPlayingPosition : FrameClock::TrackPosition());
+  FrameLog log(playback.frameLogPath);
   for (int32_t frame = 1; frame <= frames; ++frame) {
     if (!playback.gate.WaitWhileHeld()) return;
     if (SkipLateFrame(playback, clock, frame, frames)) continue;
@@ -201,6 +204,7 @@ void ShowFrames(Playback& playback, int32_t frames) {
           ShowStatus(status.c_str());
         }))
       return;
+    if (log.open()) log.Write(frame, clock.EstimateMs(), playback.useBgm ? TrackPlayingPosition() : -1);
     bool going = Paced(playback) ? clock.WaitUntil(frame * IntervalMs(playback)) : DelayUnpaced(playback);
     if (!going) return;
   }
@@ -232,6 +236,7 @@ void StartPlayback() {
   playback->frameRate = state.frameRate;
   playback->useBgm = state.useBgm == 1;
   playback->bgmPath = CopyText(state.bgmPath);
+  playback->frameLogPath = state.commandLine.frameLog.value_or(L"");
   StartWorker(&PlaybackThread, *playback, playback->playThread);
 }
 

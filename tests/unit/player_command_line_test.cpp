@@ -30,6 +30,7 @@ std::string Describe(const CommandLine& line) {
   optional("prefix", line.prefix);
   optional("track", line.track);
   optional("rate", line.rate);
+  optional("frame log", line.frameLog ? std::optional<std::string>(rt::GbkFromWide(*line.frameLog)) : std::nullopt);
   text << "play=" << line.play << " help=" << line.help;
   return text.str();
 }
@@ -98,6 +99,10 @@ TEST_F(CommandLineParsing, FoldersAndOptions) {
       {"--prefix without its value", {L"--prefix"}, Error("--prefix needs a value.")},
       {"--rate without its value", {L"C:\\frames", L"--rate"}, Error("--rate needs a value.")},
       {"--track without its value", {L"--track"}, Error("--track needs a value.")},
+      {"a frame log's relative path is taken from the current folder", {L"--frame-log", L"frames.log"},
+       {.frameLog = Here(L"frames.log")}},
+      {"a frame log with an empty path", {L"--frame-log", L""}, Error("--frame-log: the file's path is empty.")},
+      {"--frame-log without its value", {L"--frame-log"}, Error("--frame-log needs a value.")},
       {"--help", {L"--help"}, {.help = true}},
       {"-h", {L"-h"}, {.help = true}},
       {"/?", {L"/?"}, {.help = true}},
