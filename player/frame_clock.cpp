@@ -37,6 +37,12 @@ void FrameClock::FollowTrack() {
   int32_t trackMs = trackPosition_();
   double clockMs = (before + gate_.ClockMs()) / 2;
   if (trackMs < 0) return;
+  // Gone back: played again after its end, or another playback's track. The
+  // frames would wait for as long as it had played; it is left for good.
+  if (trackMs < lastTrackMs_) {
+    trackPosition_ = nullptr;
+    return;
+  }
   if (trackMs != lastTrackMs_) {
     lastTrackMs_ = trackMs;
     trackMovedAtMs_ = clockMs;

@@ -52,9 +52,33 @@ TEST_F(FollowingClock, WhileTheTrackIsHeardItsPositionIsTheTime) {
   track.positionMs = 10000;
   EXPECT_GE(clock.NowMs(), 10000);
   EXPECT_LT(clock.NowMs(), 10000 + kSlackMs);
-  track.positionMs = 4000;
-  EXPECT_LT(clock.NowMs(), 4000 + kSlackMs) << "a track behind the clock holds the frames back";
-  EXPECT_GE(clock.EstimateMs(), 4000) << "the estimate goes on from the last reading";
+  track.positionMs = 10500;
+  EXPECT_GE(clock.NowMs(), 10500);
+  EXPECT_GE(clock.EstimateMs(), 10500) << "the estimate goes on from the last reading";
+}
+
+TEST_F(FollowingClock, ATrackThatStartsLateHoldsTheFramesBack) {
+  Pass(gate, 400);
+  track.positionMs = 100;
+  EXPECT_LT(clock.NowMs(), 100 + kSlackMs);
+}
+
+// A resume after the track's end plays it again from the start, and another
+// playback's track starts from 0: neither is the track these frames began
+// with, and following it would hold the next frame back for as long as the
+// track had already played.
+TEST_F(FollowingClock, ATrackWhosePositionGoesBackIsLeft) {
+  track.positionMs = 30000;
+  clock.NowMs();
+  track.positionMs = -1;
+  Pass(gate, 100);
+  track.positionMs = 20;
+  EXPECT_GE(clock.NowMs(), 30100) << "carried on by the clock, not sent back with the track";
+  track.positionMs = 29000;
+  EXPECT_GE(clock.NowMs(), 30100) << "nor followed once it has gone back";
+  double before = gate.ClockMs();
+  EXPECT_TRUE(clock.WaitUntil(30000));
+  EXPECT_LT(gate.ClockMs() - before, kSlackMs) << "a frame already due does not wait for the track";
 }
 
 TEST_F(FollowingClock, WhenTheTrackIsNotHeardTheClockCarriesOnFromItsLastReading) {
