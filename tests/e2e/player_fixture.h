@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +18,25 @@
 #include "player_commands.h"
 
 namespace e2e {
+
+// Drops onto the main window from another thread: the player's drop handler
+// may show a message box, which the drop waits for.
+class Dropper {
+ public:
+  Dropper(HWND main, std::vector<std::wstring> paths)
+      : done_(std::async(std::launch::async, [main, paths] {
+          POINT at{300, 200};
+          ClientToScreen(main, &at);
+          auto data = driver::DragData::make({driver::fileListFormat(paths)});
+          return driver::dragAndDrop(*data, at);
+        })) {}
+  bool Finished(DWORD timeoutMs) {
+    return done_.wait_for(std::chrono::milliseconds(timeoutMs)) == std::future_status::ready;
+  }
+
+ private:
+  std::future<driver::DropOutcome> done_;
+};
 
 class PlayerTest : public ::testing::Test {
  public:
@@ -55,12 +75,54 @@ class PlayerTest : public ::testing::Test {
     EXPECT_EQ(code, 0u);
   }
 
+  // Drops the paths and waits for the drop to end; a message box that it
+  // brings is closed and its title and text returned.
+  std::pair<std::wstring, std::wstring> Drop(std::vector<std::wstring> paths) {
+    Dropper dropper(main_, std::move(paths));
+    std::pair<std::wstring, std::wstring> box;
+    while (!dropper.Finished(20)) {
+      HWND shown = driver::waitTopWindow(player_->pid(), L"#32770", nullptr, 0);
+      if (!shown) continue;
+      box = {driver::windowText(shown), driver::messageBoxText(shown)};
+      PostMessageW(shown, WM_COMMAND, IDOK, 0);
+    }
+    return box;
+  }
   // Polls until `done` holds; false after the timeout.
   static bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = kTimeout, DWORD pollMs = 10) {
     for (ULONGLONG deadline = GetTickCount64() + timeoutMs;; Sleep(pollMs)) {
       if (done()) return true;
       if (GetTickCount64() >= deadline) return false;
     }
+  }
+
+  // Every window of the player, hidden ones and children included.
+  std::vector<HWND> PlayerWindows() const {
+    struct Search {
+      DWORD pid;
+      std::vector<HWND> found;
+    } search{player_->pid(), {}};
+    EnumWindows([](HWND top, LPARAM found) {
+      auto& s = *reinterpret_cast<Search*>(found);
+      DWORD pid = 0;
+      GetWindowThreadProcessId(top, &pid);
+      if (pid != s.pid) return TRUE;
+      s.found.push_back(top);
+      for (HWND child : driver::children(top, nullptr)) s.found.push_back(child);
+      return TRUE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+  // The player's windows that leave a WM_NULL unanswered for `timeoutMs`
+  // (one that went away meanwhile is not counted).
+  std::vector<HWND> SilentWindows(DWORD timeoutMs = 2000) const {
+    std::vector<HWND> silent;
+    for (HWND window : PlayerWindows()) {
+      DWORD_PTR answer = 0;
+      if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &answer) && IsWindow(window))
+        silent.push_back(window);
+    }
+    return silent;
   }
 
   HWND WaitWindow(const wchar_t* title) { return driver::waitTopWindow(player_->pid(), nullptr, title, kTimeout); }
