@@ -7,8 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <deque>
 #include <functional>
 #include <future>
+#include <mutex>
+#include <thread>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,23 +23,64 @@
 
 namespace e2e {
 
-// Drops onto the main window from another thread: the player's drop handler
-// may show a message box, which the drop waits for.
-class Dropper {
+// Drops onto the main window from a thread of its own, which lives as long
+// as the test: the player's drop handler may show a message box, which the
+// drop waits for. One thread and one OLE apartment for every drop: under
+// this Wine a drop from a fresh apartment, after many apartments have come
+// and gone, can hang in the RPC start-up that marshalling the data needs.
+class DropThread {
  public:
-  Dropper(HWND main, std::vector<std::wstring> paths)
-      : done_(std::async(std::launch::async, [main, paths] {
-          POINT at{300, 200};
-          ClientToScreen(main, &at);
-          auto data = driver::DragData::make({driver::fileListFormat(paths)});
-          return driver::dragAndDrop(*data, at);
-        })) {}
-  bool Finished(DWORD timeoutMs) {
-    return done_.wait_for(std::chrono::milliseconds(timeoutMs)) == std::future_status::ready;
+  DropThread() : thread_([this] { Serve(); }) {}
+  // A drop still under way when the test ends is left to the process's end.
+  ~DropThread() {
+    {
+      std::lock_guard lock(lock_);
+      ending_ = true;
+    }
+    wake_.notify_one();
+    stuck_ ? thread_.detach() : thread_.join();
   }
+  DropThread(const DropThread&) = delete;
+  DropThread& operator=(const DropThread&) = delete;
+
+  std::future<driver::DropOutcome> Drop(HWND main, std::vector<std::wstring> paths) {
+    std::packaged_task<driver::DropOutcome()> drop([main, paths] {
+      POINT at{300, 200};
+      ClientToScreen(main, &at);
+      auto data = driver::DragData::make({driver::fileListFormat(paths)});
+      return driver::dragAndDrop(*data, at);
+    });
+    std::future<driver::DropOutcome> done = drop.get_future();
+    {
+      std::lock_guard lock(lock_);
+      drops_.push_back(std::move(drop));
+    }
+    wake_.notify_one();
+    return done;
+  }
+  void MarkStuck() { stuck_ = true; }
 
  private:
-  std::future<driver::DropOutcome> done_;
+  void Serve() {
+    OleInitialize(nullptr);
+    for (;;) {
+      std::unique_lock lock(lock_);
+      wake_.wait(lock, [&] { return ending_ || !drops_.empty(); });
+      if (drops_.empty()) break;
+      std::packaged_task<driver::DropOutcome()> drop = std::move(drops_.front());
+      drops_.pop_front();
+      lock.unlock();
+      drop();
+    }
+    OleUninitialize();
+  }
+
+  std::mutex lock_;
+  std::condition_variable wake_;
+  std::deque<std::packaged_task<driver::DropOutcome()>> drops_;
+  bool ending_ = false;
+  bool stuck_ = false;
+  std::thread thread_;
 };
 
 class PlayerTest : public ::testing::Test {
@@ -78,13 +123,19 @@ class PlayerTest : public ::testing::Test {
   // Drops the paths and waits for the drop to end; a message box that it
   // brings is closed and its title and text returned.
   std::pair<std::wstring, std::wstring> Drop(std::vector<std::wstring> paths) {
-    Dropper dropper(main_, std::move(paths));
+    if (!drops_) drops_ = std::make_unique<DropThread>();
+    std::future<driver::DropOutcome> drop = drops_->Drop(main_, std::move(paths));
     std::pair<std::wstring, std::wstring> box;
-    while (!dropper.Finished(20)) {
-      HWND shown = driver::waitTopWindow(player_->pid(), L"#32770", nullptr, 0);
-      if (!shown) continue;
-      box = {driver::windowText(shown), driver::messageBoxText(shown)};
-      PostMessageW(shown, WM_COMMAND, IDOK, 0);
+    bool ended = WaitUntil([&] {
+      if (HWND shown = driver::waitTopWindow(player_->pid(), L"#32770", nullptr, 0)) {
+        box = {driver::windowText(shown), driver::messageBoxText(shown)};
+        PostMessageW(shown, WM_COMMAND, IDOK, 0);
+      }
+      return drop.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready;
+    }, kTimeout, 20);
+    if (!ended) {
+      ADD_FAILURE() << "the drop did not end";
+      drops_->MarkStuck();
     }
     return box;
   }
@@ -196,6 +247,7 @@ class PlayerTest : public ::testing::Test {
     if (!arrived) ADD_FAILURE() << "the player did not process its messages";
   }
 
+  std::unique_ptr<DropThread> drops_;  // made by the first drop
   std::unique_ptr<driver::Process> player_;
   HWND main_ = nullptr, edit_ = nullptr, status_ = nullptr;
   int mark_ = 0;
