@@ -30,6 +30,9 @@ void Media(lib::multimedia::MediaPlayCommand command, std::initializer_list<rt::
   }
 }
 
+constexpr const char* kPathError =
+    "File path error, please drag directory!!\r\nPlease keep English path, by deleting spaces and Chinese symbols!!!";
+
 // The main window's outer size, read afresh for each step.
 int32_t MainWidth() { return ReadInt(kMainWindow, 0, kWidth); }
 int32_t MainHeight() { return ReadInt(kMainWindow, 0, kHeight); }
@@ -71,8 +74,8 @@ void ToggleTrackPause() { Media(lib::multimedia::CMD_PAUSE); }
 void StopTrack() { Media(lib::multimedia::CMD_STOP); }
 
 bool AcceptDroppedPath(const char* path) {
-  if (FindText(path, ".", 0, true) > 0) {
-    ShowError("File path error, please drag directory!!\r\nPlease keep English path, by deleting spaces and Chinese symbols!!!");
+  if (!*path || FindText(path, ".", 0, true) > 0) {
+    ShowError(kPathError);
     return false;
   }
   PlayerState& state = State();
