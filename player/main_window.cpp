@@ -107,11 +107,16 @@ void OnMainResized(rt::HandlerCall&) {
 
 void OnMainDrop(rt::HandlerCall& call) { AcceptDroppedPath(DroppedPath(call)); }
 
+// A folder whose name code page 936 cannot hold comes with '?' in its
+// place, which no folder's name holds: it is refused with the drop's
+// message and counts as no choice.
 void OnOpen(rt::HandlerCall&) {
   PlayerState& state = State();
   OwnedText chosen(CallLibrary(rt::LIB_SHELL, lib::shell::CMD_BROWSE_FOR_FOLDER,
                                {TextArgument("Select TXT directory"), rt::ArgRecord{}}));
-  StoreText(state.txtDir, chosen.releaseText());
+  bool refused = FindText(chosen.c_str(), "?", 0, false) > 0;
+  if (refused) ShowError(kPathError);
+  StoreText(state.txtDir, refused ? nullptr : chosen.releaseText());
   if (!state.txtDir) return;
   ShowStatus(state.txtDir);
   if (Start()) SetMenuItemDisabled(kMenuStop, false);
