@@ -30,6 +30,9 @@ rt::ArgRecord Media(lib::multimedia::MediaPlayCommand command, std::initializer_
   }
 }
 
+constexpr const char* kPathError =
+    "File path error, please drag directory!!\r\nPlease keep English path, by deleting spaces and Chinese symbols!!!";
+
 // The main window's outer size, read afresh for each step.
 int32_t MainWidth() { return ReadInt(kMainWindow, 0, kWidth); }
 int32_t MainHeight() { return ReadInt(kMainWindow, 0, kHeight); }
@@ -77,8 +80,8 @@ int32_t TrackPlayingPosition() {
 }
 
 bool AcceptDroppedPath(const char* path) {
-  if (FindText(path, ".", 0, true) > 0) {
-    ShowError("File path error, please drag directory!!\r\nPlease keep English path, by deleting spaces and Chinese symbols!!!");
+  if (!*path || FindText(path, ".", 0, true) > 0) {
+    ShowError(kPathError);
     return false;
   }
   PlayerState& state = State();
@@ -110,11 +113,16 @@ void OnMainResized(rt::HandlerCall&) {
 
 void OnMainDrop(rt::HandlerCall& call) { AcceptDroppedPath(DroppedPath(call)); }
 
+// A folder whose name code page 936 cannot hold comes with '?' in its
+// place, which no folder's name holds: it is refused with the drop's
+// message and counts as no choice.
 void OnOpen(rt::HandlerCall&) {
   PlayerState& state = State();
   OwnedText chosen(CallLibrary(rt::LIB_SHELL, lib::shell::CMD_BROWSE_FOR_FOLDER,
                                {TextArgument("Select TXT directory"), rt::ArgRecord{}}));
-  StoreText(state.txtDir, chosen.releaseText());
+  bool refused = FindText(chosen.c_str(), "?", 0, false) > 0;
+  if (refused) ShowError(kPathError);
+  StoreText(state.txtDir, refused ? nullptr : chosen.releaseText());
   if (!state.txtDir) return;
   ShowStatus(state.txtDir);
   if (Start()) SetMenuItemDisabled(kMenuStop, false);

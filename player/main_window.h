@@ -29,7 +29,8 @@ void StopTrack();
 // once the main window has gone.
 int32_t TrackPlayingPosition();
 
-// What a dropped path does: refused with a message when it holds a ".",
+// What a dropped path does: refused with a message when it holds a "." or
+// is empty (a drop of paths code page 936 cannot hold arrives so),
 // otherwise taken as the frame directory. The command line's folder goes
 // the same way. True when the path was taken.
 bool AcceptDroppedPath(const char* path);

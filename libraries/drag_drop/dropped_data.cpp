@@ -131,9 +131,7 @@ DroppedText ReadFiles(IDataObject& data, AcceptedFormat format) {
   std::vector<std::string> kept;
   for (const std::wstring& path : paths)
     if (auto gbk = GbkPath(path)) kept.push_back(std::move(*gbk));
-  bool leftOut = kept.size() < paths.size();
-  if (leftOut && kept.empty()) return {std::nullopt, true};
-  return {JoinedPaths(kept), leftOut};
+  return {JoinedPaths(kept), kept.size() < paths.size()};
 }
 
 using Reader = DroppedText (*)(IDataObject&, AcceptedFormat);

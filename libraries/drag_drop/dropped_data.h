@@ -36,8 +36,9 @@ struct DroppedText {
 };
 
 // The format's data as one text. A file list gives its paths, one path as
-// it is, several each followed by "\r\n", none as the empty text; a list
-// whose every path was left out gives nothing.
+// it is, several each followed by "\r\n", none as the empty text; so does
+// a list whose every path was left out, so that the receiver still learns
+// that something was dropped and can refuse it (no path is empty).
 DroppedText ReadDropped(IDataObject& data, AcceptedFormat format);
 
 }  // namespace lib::drag_drop

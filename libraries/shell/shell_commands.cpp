@@ -40,6 +40,18 @@ std::string GbkPath(const std::wstring& path) {
   return rt::WideFromGbk(gbk) == path ? gbk : std::string();
 }
 
+// A chosen path in GBK, with '?' for each character code page 936 cannot
+// hold exactly, as the platform's ANSI path would have it: no file's name
+// holds '?', so the caller can tell such a choice from a cancel (null).
+std::string MarkedGbkPath(const std::wstring& path) {
+  std::string gbk;
+  for (wchar_t character : path) {
+    std::string one = rt::GbkFromWide({&character, 1});
+    gbk += rt::WideFromGbk(one) == std::wstring_view(&character, 1) ? one : "?";
+  }
+  return gbk;
+}
+
 // A new text owned by the caller; null for the empty text.
 char* NewText(const std::string& text) {
   if (text.empty()) return nullptr;
@@ -164,7 +176,7 @@ void BrowseForFolder(rt::ArgRecord* result, int count, rt::ArgRecord* arguments)
     ProgramWindowsDisabled modal;
     chosen = ShowFolderDialog(modal.owner(), rt::WideFromGbk(args.text(0)), flags);
   }
-  SetPathResult(result, FileSystemPath(chosen));
+  *result = rt::MakeBlock(rt::TYPE_TEXT, NewText(MarkedGbkPath(FileSystemPath(chosen))));
 }
 
 void GetSpecialFolder(rt::ArgRecord* result, int count, rt::ArgRecord* arguments) {

@@ -240,6 +240,7 @@ TEST_F(ConfigWindow, ADropOtherThanOneMp3ShowsTheFileErrorAndTurnsTheTrackOff) {
       {"capitals", {L"song.MP3"}},
       {"another type", {L"song.wav"}},
       {"two tracks at once", {L"one.mp3", L"two.mp3"}},
+      {"a name code page 936 cannot hold", {L"\uD55C\uAE00.mp3"}},
   };
   ASSERT_NO_FATAL_FAILURE(Open());
   for (const RefusedDrop& c : cases) {

@@ -64,25 +64,6 @@ class Playback : public e2e::PlayerTest {
   }
 };
 
-// Drops onto the main window from another thread: the player's drop handler
-// may show a message box, which the drop waits for.
-class Dropper {
- public:
-  Dropper(HWND main, std::vector<std::wstring> paths)
-      : done_(std::async(std::launch::async, [main, paths] {
-          POINT at{300, 200};
-          ClientToScreen(main, &at);
-          auto data = driver::DragData::make({driver::fileListFormat(paths)});
-          return driver::dragAndDrop(*data, at);
-        })) {}
-  bool Finished(DWORD timeoutMs) {
-    return done_.wait_for(std::chrono::milliseconds(timeoutMs)) == std::future_status::ready;
-  }
-
- private:
-  std::future<driver::DropOutcome> done_;
-};
-
 // From the first text equal to `from` on.
 std::vector<std::wstring> From(const std::vector<std::wstring>& all, const std::wstring& from) {
   return {std::find(all.begin(), all.end(), from), all.end()};
@@ -247,19 +228,6 @@ class MainWindow : public Playback {
       items = FileItemsEnabled();
     if (items.size() != 4) return ADD_FAILURE() << "the File menu did not open", MenuState{};
     return {items[0], items[1], items[2], items[3]};
-  }
-  // Drops the paths and waits for the drop to end; a message box that it
-  // brings is closed and its title and text returned.
-  std::pair<std::wstring, std::wstring> Drop(std::vector<std::wstring> paths) {
-    Dropper dropper(main_, std::move(paths));
-    std::pair<std::wstring, std::wstring> box;
-    while (!dropper.Finished(20)) {
-      HWND shown = driver::waitTopWindow(player_->pid(), L"#32770", nullptr, 0);
-      if (!shown) continue;
-      box = {driver::windowText(shown), driver::messageBoxText(shown)};
-      PostMessageW(shown, WM_COMMAND, IDOK, 0);
-    }
-    return box;
   }
   // Whether the frame stays as it is for `ms`.
   bool FrameStays(DWORD ms) {

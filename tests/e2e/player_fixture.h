@@ -7,7 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <deque>
 #include <functional>
+#include <future>
+#include <mutex>
+#include <thread>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +22,66 @@
 #include "player_commands.h"
 
 namespace e2e {
+
+// Drops onto the main window from a thread of its own, which lives as long
+// as the test: the player's drop handler may show a message box, which the
+// drop waits for. One thread and one OLE apartment for every drop: under
+// this Wine a drop from a fresh apartment, after many apartments have come
+// and gone, can hang in the RPC start-up that marshalling the data needs.
+class DropThread {
+ public:
+  DropThread() : thread_([this] { Serve(); }) {}
+  // A drop still under way when the test ends is left to the process's end.
+  ~DropThread() {
+    {
+      std::lock_guard lock(lock_);
+      ending_ = true;
+    }
+    wake_.notify_one();
+    stuck_ ? thread_.detach() : thread_.join();
+  }
+  DropThread(const DropThread&) = delete;
+  DropThread& operator=(const DropThread&) = delete;
+
+  std::future<driver::DropOutcome> Drop(HWND main, std::vector<std::wstring> paths) {
+    std::packaged_task<driver::DropOutcome()> drop([main, paths] {
+      POINT at{300, 200};
+      ClientToScreen(main, &at);
+      auto data = driver::DragData::make({driver::fileListFormat(paths)});
+      return driver::dragAndDrop(*data, at);
+    });
+    std::future<driver::DropOutcome> done = drop.get_future();
+    {
+      std::lock_guard lock(lock_);
+      drops_.push_back(std::move(drop));
+    }
+    wake_.notify_one();
+    return done;
+  }
+  void MarkStuck() { stuck_ = true; }
+
+ private:
+  void Serve() {
+    OleInitialize(nullptr);
+    for (;;) {
+      std::unique_lock lock(lock_);
+      wake_.wait(lock, [&] { return ending_ || !drops_.empty(); });
+      if (drops_.empty()) break;
+      std::packaged_task<driver::DropOutcome()> drop = std::move(drops_.front());
+      drops_.pop_front();
+      lock.unlock();
+      drop();
+    }
+    OleUninitialize();
+  }
+
+  std::mutex lock_;
+  std::condition_variable wake_;
+  std::deque<std::packaged_task<driver::DropOutcome()>> drops_;
+  bool ending_ = false;
+  bool stuck_ = false;
+  std::thread thread_;
+};
 
 class PlayerTest : public ::testing::Test {
  public:
@@ -55,12 +120,60 @@ class PlayerTest : public ::testing::Test {
     EXPECT_EQ(code, 0u);
   }
 
+  // Drops the paths and waits for the drop to end; a message box that it
+  // brings is closed and its title and text returned.
+  std::pair<std::wstring, std::wstring> Drop(std::vector<std::wstring> paths) {
+    if (!drops_) drops_ = std::make_unique<DropThread>();
+    std::future<driver::DropOutcome> drop = drops_->Drop(main_, std::move(paths));
+    std::pair<std::wstring, std::wstring> box;
+    bool ended = WaitUntil([&] {
+      if (HWND shown = driver::waitTopWindow(player_->pid(), L"#32770", nullptr, 0)) {
+        box = {driver::windowText(shown), driver::messageBoxText(shown)};
+        PostMessageW(shown, WM_COMMAND, IDOK, 0);
+      }
+      return drop.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready;
+    }, kTimeout, 20);
+    if (!ended) {
+      ADD_FAILURE() << "the drop did not end";
+      drops_->MarkStuck();
+    }
+    return box;
+  }
   // Polls until `done` holds; false after the timeout.
   static bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = kTimeout, DWORD pollMs = 10) {
     for (ULONGLONG deadline = GetTickCount64() + timeoutMs;; Sleep(pollMs)) {
       if (done()) return true;
       if (GetTickCount64() >= deadline) return false;
     }
+  }
+
+  // Every window of the player, hidden ones and children included.
+  std::vector<HWND> PlayerWindows() const {
+    struct Search {
+      DWORD pid;
+      std::vector<HWND> found;
+    } search{player_->pid(), {}};
+    EnumWindows([](HWND top, LPARAM found) {
+      auto& s = *reinterpret_cast<Search*>(found);
+      DWORD pid = 0;
+      GetWindowThreadProcessId(top, &pid);
+      if (pid != s.pid) return TRUE;
+      s.found.push_back(top);
+      for (HWND child : driver::children(top, nullptr)) s.found.push_back(child);
+      return TRUE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+  // The player's windows that leave a WM_NULL unanswered for `timeoutMs`
+  // (one that went away meanwhile is not counted).
+  std::vector<HWND> SilentWindows(DWORD timeoutMs = 2000) const {
+    std::vector<HWND> silent;
+    for (HWND window : PlayerWindows()) {
+      DWORD_PTR answer = 0;
+      if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &answer) && IsWindow(window))
+        silent.push_back(window);
+    }
+    return silent;
   }
 
   HWND WaitWindow(const wchar_t* title) { return driver::waitTopWindow(player_->pid(), nullptr, title, kTimeout); }
@@ -134,6 +247,7 @@ class PlayerTest : public ::testing::Test {
     if (!arrived) ADD_FAILURE() << "the player did not process its messages";
   }
 
+  std::unique_ptr<DropThread> drops_;  // made by the first drop
   std::unique_ptr<driver::Process> player_;
   HWND main_ = nullptr, edit_ = nullptr, status_ = nullptr;
   int mark_ = 0;

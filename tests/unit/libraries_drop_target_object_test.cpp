@@ -325,17 +325,20 @@ TEST_F(DropCases, EachAcceptedFormatRaisesItsEventWithItsTextInFormatOrder) {
 
 // A path that code page 936 cannot hold would arrive with '?' in its place:
 // another file's name, or a wildcard. It is left out, and the drop shows no
-// effect so that the source sees it was not taken whole.
+// effect so that the source sees it was not taken whole. With every path
+// left out the event still comes, with the empty text, for the handler to
+// refuse.
 TEST_F(DropCases, PathsCodePage936CannotHoldAreLeftOut) {
   const DropCase cases[] = {
       {"one of three", kFilesOnly, {Files({L"C:\\a", L"C:\\\uD55C\uAE00", L"C:\\b"})}, {{3, "C:\\a\r\nC:\\b\r\n"}},
        DROPEFFECT_NONE},
       {"one of two: the other as one path", kFilesOnly, {Files({L"C:\\\u0E01.mp3", L"C:\\b.mp3"})},
        {{3, "C:\\b.mp3"}}, DROPEFFECT_NONE},
-      {"every path: no event", kFilesOnly, {Files({L"C:\\\uD55C", L"C:\\\u0E01"})}, {}, DROPEFFECT_NONE},
-      {"half a surrogate pair", kFilesOnly, {Files({L"C:\\\xD800x"})}, {}, DROPEFFECT_NONE},
-      {"the other formats still go", {true, false, false, true}, {Text("t"), Files({L"C:\\\uD55C"})}, {{0, "t"}},
+      {"every path: the empty text", kFilesOnly, {Files({L"C:\\\uD55C", L"C:\\\u0E01"})}, {{3, ""}},
        DROPEFFECT_NONE},
+      {"half a surrogate pair", kFilesOnly, {Files({L"C:\\\xD800x"})}, {{3, ""}}, DROPEFFECT_NONE},
+      {"the other formats still go", {true, false, false, true}, {Text("t"), Files({L"C:\\\uD55C"})},
+       {{0, "t"}, {3, ""}}, DROPEFFECT_NONE},
   };
   ExpectDrops(cases);
 }
