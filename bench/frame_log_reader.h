@@ -29,6 +29,8 @@ class FrameLogReader {
   const std::vector<FrameLine>& lines();
   // The last frame logged, 0 before the first.
   int lastFrame();
+  // How many lines were taken so far, without reading.
+  size_t taken() const { return lines_.size(); }
 
  private:
   void take(const std::string& text);

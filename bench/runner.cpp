@@ -63,7 +63,7 @@ class Session {
     stats_ = ProcessStats::find(program.exe, process_.pid());
   }
   ~Session() {
-    std::fwprintf(stderr, L"  %ls: %zu frames logged\n", exeName().c_str(), log_.lines().size());
+    std::fwprintf(stderr, L"  %ls: %zu frames logged\n", exeName().c_str(), log_.taken());
     PostMessageW(main_, WM_CLOSE, 0, 0);
     if (!process_.waitExit(kCloseTimeoutMs, nullptr)) process_.kill();
   }
@@ -130,7 +130,8 @@ double Mean(const std::vector<double>& values) {
 std::vector<double> IntervalErrors(const std::vector<FrameLine>& lines, double intervalMs) {
   std::vector<double> errors;
   for (size_t at = 1; at < lines.size(); ++at)
-    if (lines[at].frame == lines[at - 1].frame + 1) errors.push_back(std::fabs(lines[at].ms - lines[at - 1].ms - intervalMs));
+    if (lines[at].frame == lines[at - 1].frame + 1)
+      errors.push_back(std::fabs(lines[at].ms - lines[at - 1].ms - intervalMs));
   return errors;
 }
 
@@ -183,8 +184,9 @@ TrackFigures CompareWithTrack(const std::vector<FrameLine>& lines, double interv
   figures.maxLastSecondMs = 0;
   int within = 0;
   for (Heard h : heard) {
-    if (h.ms >= heard.back().ms - 1000) figures.maxLastSecondMs = std::max(figures.maxLastSecondMs, std::fabs(h.offsetMs));
-    within += std::fabs(h.offsetMs) < intervalMs;
+    double size = std::fabs(h.offsetMs);
+    if (h.ms >= heard.back().ms - 1000) figures.maxLastSecondMs = std::max(figures.maxLastSecondMs, size);
+    within += size < intervalMs;
   }
   figures.withinPercent = 100.0 * within / double(heard.size());
   return figures;
