@@ -2,10 +2,10 @@
 // cannot do without (read the file, UTF-8 to UTF-16, replace the text of a
 // multi-line edit box, write the status bar), paced like the player.
 //
-//   baseline.exe [--prefix TEXT] [--rate N] [--play] FOLDER
+//   baseline.exe [--prefix TEXT] [--rate N] [--play] [--frame-log FILE] FOLDER
 //
 // The options mean what they mean to the player (--play is accepted and
-// implied): frame i is <FOLDER>\<TEXT><iiii>.txt for i = 1 … the number of
+// implied; the frame log's track column is always -1): frame i is <FOLDER>\<TEXT><iiii>.txt for i = 1 … the number of
 // ".txt" files in FOLDER, due (i - 1) / N seconds after the first on the
 // performance counter; the window thread waits for it in
 // MsgWaitForMultipleObjects, so it never spins. The window has the player's
@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "clock.h"
+#include "player/frame_log.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ constexpr int kWindowWidth = 620, kWindowHeight = 550;
 constexpr int kPartEdges[] = {185, -1};
 
 struct Options {
-  std::wstring folder, prefix;
+  std::wstring folder, prefix, frameLog;
   int rate = 0;
 };
 
@@ -51,6 +52,7 @@ std::optional<int> Rate(const wchar_t* text) {
 
 bool ReadOption(std::wstring_view option, const wchar_t* value, Options& options) {
   if (option == L"--prefix") return options.prefix = value, true;
+  if (option == L"--frame-log") return options.frameLog = value, true;
   if (option != L"--rate") return false;
   std::optional<int> rate = Rate(value);
   if (rate) options.rate = *rate;
@@ -133,10 +135,12 @@ bool PumpUntil(double dueMs) {
 
 void Play(const Window& window, const Options& options) {
   int frames = CountFrames(options.folder);
+  player::FrameLog log(options.frameLog);
   double intervalMs = 1000.0 / options.rate, firstMs = NowMs();
   for (int frame = 1; frame <= frames; ++frame) {
     if (!PumpUntil(firstMs + (frame - 1) * intervalMs)) return;
     ShowFrame(window, options, frame);
+    log.Write(frame, NowMs() - firstMs, -1);
   }
 }
 
@@ -195,7 +199,8 @@ Window CreateWindows(HINSTANCE instance) {
 }
 
 int Usage() {
-  MessageBoxW(nullptr, L"Usage: baseline.exe [--prefix TEXT] --rate N [--play] FOLDER", L"Baseline", MB_ICONSTOP);
+  MessageBoxW(nullptr, L"Usage: baseline.exe [--prefix TEXT] --rate N [--play] [--frame-log FILE] FOLDER",
+              L"Baseline", MB_ICONSTOP);
   return 2;
 }
 

@@ -7,6 +7,8 @@
 #include <sstream>
 #include <vector>
 
+#include "files.h"
+
 namespace bench {
 namespace {
 
@@ -14,18 +16,6 @@ constexpr wchar_t kProc[] = L"Z:\\proc\\";
 // Fields of /proc/<n>/stat counted from the first after the name's ")".
 constexpr int kUserTimeField = 12, kSystemTimeField = 13, kStartTimeField = 20;
 constexpr double kClockTicksPerSecond = 100;
-
-// A /proc file: its size reads as 0, so it is read until the end.
-std::string ReadWhole(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::string text;
-  char chunk[4096];
-  DWORD read = 0;
-  while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) text.append(chunk, read);
-  CloseHandle(file);
-  return text;
-}
 
 std::wstring Lower(std::wstring text) {
   for (wchar_t& c : text) c = wchar_t(std::towlower(c));
@@ -71,7 +61,7 @@ std::vector<std::wstring> Matching(const std::wstring& exePath) {
   do {
     if (!IsNumber(entry.cFileName)) continue;
     std::wstring folder = kProc + std::wstring(entry.cFileName);
-    std::string commandLine = ReadWhole(folder + L"\\cmdline");
+    std::string commandLine = ReadFrom(folder + L"\\cmdline");
     if (Lower(Wide(commandLine.c_str())) == wanted) found.push_back(folder);
   } while (FindNextFileW(search, &entry));
   FindClose(search);
@@ -91,23 +81,24 @@ std::optional<ProcessStats> ProcessStats::find(const std::wstring& exePath, DWOR
   return newest;
 }
 
-std::string ProcessStats::read(const wchar_t* name) const { return ReadWhole(folder_ + L"\\" + name); }
+std::string ProcessStats::read(const wchar_t* name) const { return ReadFrom(folder_ + L"\\" + name); }
 
 double ProcessStats::cpuSeconds() const {
   std::string stat = read(L"stat");
   return (StatField(stat, kUserTimeField) + StatField(stat, kSystemTimeField)) / kClockTicksPerSecond;
 }
 
-double ProcessStats::privateBytes() const {
+PrivateMemory ProcessStats::privateMemory() const {
   PROCESS_MEMORY_COUNTERS_EX counters{};
   HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, windowsPid_);
   bool answered = process && GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
                                                   sizeof counters);
   if (process) CloseHandle(process);
-  if (answered && counters.PrivateUsage) return double(counters.PrivateUsage);
+  if (answered && counters.PrivateUsage) return {double(counters.PrivateUsage), L"GetProcessMemoryInfo PrivateUsage"};
   std::string status = read(L"status");
   size_t at = status.find("RssAnon:");
-  return at == std::string::npos ? 0 : std::strtod(status.c_str() + at + 8, nullptr) * 1024;
+  double bytes = at == std::string::npos ? 0 : std::strtod(status.c_str() + at + 8, nullptr) * 1024;
+  return {bytes, L"Linux RssAnon through Z:\\proc"};
 }
 
 }  // namespace bench

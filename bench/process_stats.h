@@ -13,6 +13,11 @@
 
 namespace bench {
 
+struct PrivateMemory {
+  double bytes;
+  const wchar_t* source;  // which of the two answered
+};
+
 class ProcessStats {
  public:
   // The newest Linux process whose command line's first word is exePath
@@ -21,9 +26,9 @@ class ProcessStats {
 
   // User and system CPU time so far, in seconds.
   double cpuSeconds() const;
-  // The process's private memory in bytes: the system's private usage
-  // when it answers, else the resident anonymous memory Linux counts.
-  double privateBytes() const;
+  // The process's private memory: the system's private usage when it
+  // answers, else the resident anonymous memory Linux counts.
+  PrivateMemory privateMemory() const;
 
  private:
   ProcessStats(std::wstring procFolder, DWORD windowsPid) : folder_(std::move(procFolder)), windowsPid_(windowsPid) {}

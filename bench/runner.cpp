@@ -1,32 +1,32 @@
 // The benchmark runner: plays generated frames with the player and with the
-// baseline, one program at a time, watches their frames from outside and
-// prints one table of figures, player / baseline.
+// baseline, one program at a time, reads the frame log each writes
+// (--frame-log) and prints one table of figures, player / baseline.
 //
 //   bench_runner.exe [--quick] [--only N] [--track FILE.mp3]
 //                    WORK_FOLDER PLAYER.exe BASELINE.exe
 //
 // --quick plays a few frames of each benchmark (a smoke run of the runner);
 // --only N runs benchmark N (1 to 7) alone;
-// WORK_FOLDER receives the frames and must have no "." in its path (the
-// player refuses such a folder). Nothing is asserted: the table is the
-// result. Exit code 0 once the table is printed, 2 for a wrong command line.
+// WORK_FOLDER receives the frames and the logs and must have no "." in its
+// path (the player refuses such a folder). Nothing is asserted: the table is
+// the result. Exit code 0 once the table is printed, 2 for a wrong command
+// line.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cwchar>
-#include <functional>
-#include <map>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "clock.h"
 #include "driver.h"
-#include "frame_watch.h"
+#include "frame_log_reader.h"
 #include "media.h"
 #include "process_stats.h"
 #include "table.h"
@@ -38,8 +38,6 @@ constexpr int kPauseCommand = 20003;  // the player's File/Pause-Continue
 constexpr DWORD kWindowTimeoutMs = 30000;
 constexpr DWORD kCloseTimeoutMs = 10000;
 constexpr DWORD kWaitPollMs = 10;
-// Frames are watched this seldom while the programs' CPU time is measured.
-constexpr DWORD kCostPollMs = 100;
 
 struct Options {
   bool quick = false;
@@ -52,23 +50,20 @@ struct Program {
   const wchar_t* windowClass;
 };
 
-// A program playing a folder: started, its window and status bar found, its
-// frames watched; closed as a user closes it when it goes.
+// A program playing a folder: started with a frame log, its window found;
+// closed as a user closes it when it goes.
 class Session {
  public:
-  Session(const Program& program, const std::vector<std::wstring>& arguments, DWORD pollMs = 1)
-      : exe_(program.exe), launchedMs_(NowMs()), process_(driver::Process::start(program.exe, driver::argumentLine(arguments))) {
+  Session(const Program& program, std::vector<std::wstring> arguments, const std::wstring& logPath)
+      : exe_(program.exe), log_(logPath), launchedMs_(NowMs()),
+        process_(driver::Process::start(program.exe, driver::argumentLine(WithLog(arguments, logPath)))) {
     main_ = WaitShown(program.windowClass);
     shownMs_ = NowMs();
-    status_ = main_ ? driver::waitChild(main_, STATUSCLASSNAMEW, -1, kWindowTimeoutMs) : nullptr;
-    if (!status_) throw std::runtime_error("the program's window or status bar did not appear");
-    watcher_.emplace(status_, pollMs);
+    if (!main_) throw std::runtime_error("the program's window did not appear");
     stats_ = ProcessStats::find(program.exe, process_.pid());
   }
   ~Session() {
-    std::fwprintf(stderr, L"  %ls: %zu frame changes seen in %ld looks\n", exeName().c_str(), watcher_->times().size(),
-                  watcher_->looks());
-    watcher_.reset();
+    std::fwprintf(stderr, L"  %ls: %zu frames logged\n", exeName().c_str(), log_.taken());
     PostMessageW(main_, WM_CLOSE, 0, 0);
     if (!process_.waitExit(kCloseTimeoutMs, nullptr)) process_.kill();
   }
@@ -76,19 +71,24 @@ class Session {
   Session& operator=(const Session&) = delete;
 
   double startUpMs() const { return shownMs_ - launchedMs_; }
-  FrameWatcher& frames() { return *watcher_; }
+  const std::vector<FrameLine>& lines() { return log_.lines(); }
   const std::optional<ProcessStats>& stats() const { return stats_; }
   void command(int id) { PostMessageW(main_, WM_COMMAND, WPARAM(id), 0); }
 
-  // Whether the frame (or a later one) shows within the timeout.
+  // Whether the frame (or a later one) is logged within the timeout.
   bool waitFrame(int frame, DWORD timeoutMs) {
     for (ULONGLONG end = GetTickCount64() + timeoutMs; GetTickCount64() < end; Sleep(kWaitPollMs))
-      if (watcher_->lastFrame() >= frame) return true;
+      if (log_.lastFrame() >= frame) return true;
     return false;
   }
 
  private:
-  // The main window once it is visible, polled about once a millisecond.
+  static std::vector<std::wstring> WithLog(std::vector<std::wstring> arguments, const std::wstring& logPath) {
+    arguments.insert(arguments.begin(), {L"--frame-log", logPath});
+    return arguments;
+  }
+
+  // The main window once it exists, looked for about once a millisecond.
   HWND WaitShown(const wchar_t* windowClass) {
     for (ULONGLONG end = GetTickCount64() + kWindowTimeoutMs; GetTickCount64() < end; Sleep(1))
       for (HWND window : driver::topWindows(process_.pid()))
@@ -99,10 +99,10 @@ class Session {
   std::wstring exeName() const { return exe_.substr(exe_.find_last_of(L'\\') + 1); }
 
   std::wstring exe_;
+  FrameLogReader log_;  // before the process: an older log goes first
   double launchedMs_, shownMs_ = 0;
   driver::Process process_;
-  HWND main_ = nullptr, status_ = nullptr;
-  std::optional<FrameWatcher> watcher_;
+  HWND main_ = nullptr;
   std::optional<ProcessStats> stats_;
 };
 
@@ -113,36 +113,83 @@ std::vector<std::wstring> PlayArguments(const std::wstring& folder, int rate) {
 // How long N frames at a rate may take before a run is given up.
 DWORD Patience(int frames, int rate) { return DWORD(frames * 3000.0 / rate) + 60000; }
 
-struct Pacing {
-  int shown = 0;
-  double fps = 0, meanErrorMs = 0, p99JitterMs = 0, driftMs = 0;
-};
-
 double Percentile(std::vector<double> values, double fraction) {
-  if (values.empty()) return 0;
+  if (values.empty()) return NAN;
   std::sort(values.begin(), values.end());
   return values[std::min(values.size() - 1, size_t(std::ceil(fraction * double(values.size()))) - 1)];
 }
 
-// Figures of the frames seen: intervals between consecutive frame numbers
-// against the nominal one; drift of the last frame against the first.
-Pacing Analyse(const std::vector<FrameTime>& times, double intervalMs) {
-  Pacing pacing;
-  pacing.shown = int(times.size());
-  if (times.size() < 2) return pacing;
-  std::vector<double> errors;
-  for (size_t at = 1; at < times.size(); ++at)
-    if (times[at].frame == times[at - 1].frame + 1) errors.push_back(std::fabs(times[at].ms - times[at - 1].ms - intervalMs));
+double Mean(const std::vector<double>& values) {
   double sum = 0;
-  for (double error : errors) sum += error;
-  const FrameTime &first = times.front(), &last = times.back();
-  // Frame numbers, not changes seen: two frames shown between two reads
-  // are seen as one change.
-  pacing.fps = (last.frame - first.frame) * 1000.0 / (last.ms - first.ms);
-  pacing.meanErrorMs = errors.empty() ? 0 : sum / double(errors.size());
+  for (double value : values) sum += value;
+  return values.empty() ? NAN : sum / double(values.size());
+}
+
+// How far each interval between consecutive frames, both shown, is from the
+// nominal one, either way.
+std::vector<double> IntervalErrors(const std::vector<FrameLine>& lines, double intervalMs) {
+  std::vector<double> errors;
+  for (size_t at = 1; at < lines.size(); ++at)
+    if (lines[at].frame == lines[at - 1].frame + 1)
+      errors.push_back(std::fabs(lines[at].ms - lines[at - 1].ms - intervalMs));
+  return errors;
+}
+
+struct Pacing {
+  int shown = 0;
+  double fps = NAN, meanErrorMs = NAN, p99JitterMs = NAN, driftMs = NAN;
+};
+
+// Figures of the frames logged. Frames shown per second count the intervals
+// after the first frame, which starts the clock; the drift is the last
+// frame's against its due time, (frame - 1) intervals after the first.
+Pacing Analyse(const std::vector<FrameLine>& lines, double intervalMs) {
+  Pacing pacing;
+  pacing.shown = int(lines.size());
+  if (lines.size() < 2) return pacing;
+  std::vector<double> errors = IntervalErrors(lines, intervalMs);
+  const FrameLine &first = lines.front(), &last = lines.back();
+  double elapsedMs = last.ms - first.ms;
+  pacing.fps = double(lines.size() - 1) * 1000.0 / elapsedMs;
+  pacing.meanErrorMs = Mean(errors);
   pacing.p99JitterMs = Percentile(errors, 0.99);
-  pacing.driftMs = (last.ms - first.ms) - (last.frame - first.frame) * intervalMs;
+  pacing.driftMs = elapsedMs - (last.frame - first.frame) * intervalMs;
   return pacing;
+}
+
+struct Heard {
+  double ms, offsetMs;
+};
+
+// For each frame logged while the track was heard: how far the track's
+// position was past the frame's due time, (frame - 1) intervals.
+std::vector<Heard> TrackOffsets(const std::vector<FrameLine>& lines, double intervalMs) {
+  std::vector<Heard> heard;
+  for (const FrameLine& line : lines)
+    if (line.trackMs >= 0) heard.push_back({line.ms, line.trackMs - (line.frame - 1) * intervalMs});
+  return heard;
+}
+
+struct TrackFigures {
+  double lastMs = NAN, maxLastSecondMs = NAN, withinPercent = NAN;
+};
+
+// The last offset, the largest either way over the last second heard, and
+// the share of offsets under one interval.
+TrackFigures CompareWithTrack(const std::vector<FrameLine>& lines, double intervalMs) {
+  std::vector<Heard> heard = TrackOffsets(lines, intervalMs);
+  TrackFigures figures;
+  if (heard.empty()) return figures;
+  figures.lastMs = heard.back().offsetMs;
+  figures.maxLastSecondMs = 0;
+  int within = 0;
+  for (Heard h : heard) {
+    double size = std::fabs(h.offsetMs);
+    if (h.ms >= heard.back().ms - 1000) figures.maxLastSecondMs = std::max(figures.maxLastSecondMs, size);
+    within += size < intervalMs;
+  }
+  figures.withinPercent = 100.0 * within / double(heard.size());
+  return figures;
 }
 
 class Runner {
@@ -172,28 +219,34 @@ class Runner {
   int scaled(int frames) const { return options_.quick ? std::max(3, frames / 50) : frames; }
 
   std::wstring frames(FrameSize size, int count) {
-    std::wstring name = L"frames_" + std::to_wstring(size.columns) + L"x" + std::to_wstring(size.rows) + L"_" +
-                        std::to_wstring(count);
+    std::wstring name = L"frames_" + SizeName(size) + L"_" + std::to_wstring(count);
     return WriteFrames(options_.work + L"\\" + name, L"f", size, count);
   }
+
+  std::wstring logPath() const { return options_.work + L"\\frames.log"; }
+  Program player() const { return {options_.player, L"VNWindow"}; }
+  Program baseline() const { return {options_.baseline, L"OmbreBaseline"}; }
 
   // Plays the folder to its last frame in each program in turn.
   template <class Measure>
   void both(const std::vector<std::wstring>& arguments, int frames, int rate, Measure measure) {
-    Program programs[] = {{options_.player, L"VNWindow"}, {options_.baseline, L"OmbreBaseline"}};
+    Program programs[] = {player(), baseline()};
     for (int which = 0; which < 2; ++which) {
-      Session session(programs[which], arguments);
-      measure(which, session, session.waitFrame(frames, Patience(frames, rate)));
+      Session session(programs[which], arguments, logPath());
+      session.waitFrame(frames, Patience(frames, rate));
+      measure(which, session);
     }
   }
 
+  // The fastest paced rate. The player skips frames a whole interval late
+  // and the baseline does not: both are counted by the frames they showed.
   void fullSpeed(Table& table) {
     for (FrameSize size : {FrameSize{80, 25}, FrameSize{160, 60}, FrameSize{320, 120}}) {
       int count = scaled(size.columns == 80 ? 200 : size.columns == 160 ? 100 : 50);
       Pair fps;
       both(PlayArguments(frames(size, count), 1000), count, 30,
-           [&](int which, Session& session, bool) { fps[which] = Analyse(session.frames().times(), 1).fps; });
-      table.add(L"1 full speed", SizeName(size) + L", frames/s", fps);
+           [&](int which, Session& session) { fps[which] = Analyse(session.lines(), 1).fps; });
+      table.add(L"1 full speed", SizeName(size) + L", frames shown/s", fps);
     }
   }
 
@@ -201,14 +254,14 @@ class Runner {
     for (int rate : {10, 20, 30}) {
       int count = scaled(600);
       Pair error, jitter, drift;
-      both(PlayArguments(frames({80, 25}, count), rate), count, rate, [&](int which, Session& session, bool) {
-        Pacing pacing = Analyse(session.frames().times(), 1000.0 / rate);
+      both(PlayArguments(frames({80, 25}, count), rate), count, rate, [&](int which, Session& session) {
+        Pacing pacing = Analyse(session.lines(), 1000.0 / rate);
         error[which] = pacing.meanErrorMs, jitter[which] = pacing.p99JitterMs, drift[which] = pacing.driftMs;
       });
       std::wstring at = std::to_wstring(rate) + L" fps, ";
       table.add(L"2 pacing", at + L"mean interval error, ms", error);
       table.add(L"2 pacing", at + L"p99 jitter, ms", jitter);
-      table.add(L"2 pacing", at + L"drift vs N/fps, ms", drift);
+      table.add(L"2 pacing", at + L"drift of the last frame, ms", drift);
     }
   }
 
@@ -216,17 +269,16 @@ class Runner {
     constexpr int kRate = 30;
     int count = scaled(150);
     Pair shown, skipped, drift;
-    both(PlayArguments(frames({320, 120}, count), kRate), count, kRate, [&](int which, Session& session, bool) {
-      std::vector<FrameTime> times = session.frames().times();
-      Pacing pacing = Analyse(times, 1000.0 / kRate);
+    both(PlayArguments(frames({320, 120}, count), kRate), count, kRate, [&](int which, Session& session) {
+      Pacing pacing = Analyse(session.lines(), 1000.0 / kRate);
       shown[which] = pacing.shown, skipped[which] = count - pacing.shown, drift[which] = pacing.driftMs;
     });
-    table.add(L"3 under load", L"320x120 at 30 fps, frames shown", shown);
+    table.add(L"3 under load", L"320x120 at 30 fps, frames shown of " + std::to_wstring(count), shown);
     table.add(L"3 under load", L"frames skipped", skipped);
     table.add(L"3 under load", L"drift of the last frame, ms", drift);
   }
 
-  // CPU seconds per second between the first and the last frame seen.
+  // CPU seconds per second between the first and the last frame logged.
   static double CpuPerSecond(Session& session, int frames, int rate) {
     if (!session.stats() || !session.waitFrame(1, Patience(1, 1))) return NAN;
     double cpu = session.stats()->cpuSeconds(), from = NowMs();
@@ -243,79 +295,91 @@ class Runner {
     for (Case c : {Case{{80, 25}, 20, 10, L"80x25 at 20 fps, CPU s per s"}, Case{{20, 5}, 2, 10, L"20x5 at 2 fps, % of a core"}}) {
       int count = options_.quick ? 3 : c.rate * c.seconds + 1;
       Pair used;
-      Program programs[] = {{options_.player, L"VNWindow"}, {options_.baseline, L"OmbreBaseline"}};
+      Program programs[] = {player(), baseline()};
       for (int which = 0; which < 2; ++which) {
-        Session session(programs[which], PlayArguments(frames(c.size, count), c.rate), kCostPollMs);
+        Session session(programs[which], PlayArguments(frames(c.size, count), c.rate), logPath());
         used[which] = CpuPerSecond(session, count, c.rate) * (c.rate == 2 ? 100 : 1);
       }
       table.add(L"4 CPU", c.figure, used);
     }
   }
 
+  // Private memory at frame 100 and at the last. At full speed the player
+  // would skip most of these small frames, and a skipped frame costs
+  // nothing: the rate is one both programs can nearly keep, and the frames
+  // shown are counted.
   void memory(Table& table) {
+    constexpr int kRate = 100;
     int count = options_.quick ? 120 : 10000;
-    Pair early, late, growth;
-    both(PlayArguments(frames({20, 5}, count), 1000), 100, 1000, [&](int which, Session& session, bool) {
-      early[which] = session.stats() ? session.stats()->privateBytes() / 1024 : NAN;
-      session.waitFrame(count, Patience(count, 100));
-      late[which] = session.stats() ? session.stats()->privateBytes() / 1024 : NAN;
+    Pair early, late, growth, shown;
+    std::set<std::wstring> sources;
+    auto kib = [&](Session& session) {
+      if (!session.stats()) return double(NAN);
+      PrivateMemory memory = session.stats()->privateMemory();
+      sources.insert(memory.source);
+      return memory.bytes / 1024;
+    };
+    both(PlayArguments(frames({20, 5}, count), kRate), 100, kRate, [&](int which, Session& session) {
+      early[which] = kib(session);
+      session.waitFrame(count, Patience(count, kRate));
+      late[which] = kib(session);
       growth[which] = late[which] - early[which];
+      shown[which] = double(session.lines().size());
     });
-    table.add(L"5 memory", L"private KiB after 100 frames", early);
-    table.add(L"5 memory", L"private KiB after " + std::to_wstring(count) + L" frames", late);
+    std::wstring last = std::to_wstring(count);
+    table.add(L"5 memory", L"private KiB at frame 100", early);
+    table.add(L"5 memory", L"private KiB at frame " + last, late);
     table.add(L"5 memory", L"growth, KiB", growth);
+    table.add(L"5 memory", L"frames shown of " + last, shown);
+    for (const std::wstring& source : sources) table.note(L"5 memory: private bytes from " + source + L".");
   }
 
   void startUp(Table& table) {
     const int runs = options_.quick ? 1 : 5;
     std::wstring folder = frames({80, 25}, 1);
     Pair median;
-    Program programs[] = {{options_.player, L"VNWindow"}, {options_.baseline, L"OmbreBaseline"}};
+    Program programs[] = {player(), baseline()};
     for (int which = 0; which < 2; ++which) {
       std::vector<double> times;
       for (int run = 0; run < runs; ++run)
-        times.push_back(Session(programs[which], PlayArguments(folder, 10)).startUpMs());
+        times.push_back(Session(programs[which], PlayArguments(folder, 10), logPath()).startUpMs());
       median[which] = Percentile(times, 0.5);
     }
     table.add(L"6 start-up", L"launch to main window shown, median ms", median);
   }
 
-  // With a track: the frame shown against where the track should be (time
-  // since the first frame, less the time paused), at the end.
+  // The player alone, with a track: where the track was when each frame
+  // showed, against the frame's due time, without and with pauses.
   void track(Table& table) {
     if (options_.track.empty()) return;
-    constexpr int kRate = 25;
-    const int count = options_.quick ? 50 : 60 * kRate;
+    constexpr int kRate = 20;
+    const int count = options_.quick ? 40 : 60 * kRate;
     std::wstring folder = frames({80, 25}, count);
     for (int pauses : {0, 3}) {
       std::vector<std::wstring> arguments = PlayArguments(folder, kRate);
       arguments.insert(arguments.begin(), {L"--track", options_.track});
-      Session session({options_.player, L"VNWindow"}, arguments);
-      double pausedMs = PlayWithPauses(session, count, kRate, pauses);
-      std::vector<FrameTime> times = session.frames().times();
-      Pair offset{NAN, NAN};
-      if (times.size() >= 2)
-        offset[0] = (times.back().frame - times.front().frame) * 1000.0 / kRate -
-                    (times.back().ms - times.front().ms - pausedMs);
-      table.add(L"7 frames and track", std::to_wstring(pauses) + L" pauses: frame ahead of track clock, ms", offset);
+      Session session(player(), arguments, logPath());
+      PlayWithPauses(session, count, kRate, pauses, options_.quick ? 200 : 2000);
+      TrackFigures figures = CompareWithTrack(session.lines(), 1000.0 / kRate);
+      std::wstring at = std::to_wstring(pauses) + L" pauses, 20 fps: ";
+      table.add(L"7 frames and track", at + L"offset at the end, ms", {figures.lastMs, NAN});
+      table.add(L"7 frames and track", at + L"largest offset over the last second, ms", {figures.maxLastSecondMs, NAN});
+      table.add(L"7 frames and track", at + L"frames within one interval, %", {figures.withinPercent, NAN});
     }
+    table.note(L"7 frames and track: offset = the track's position when a frame showed − (frame − 1) × interval, "
+               L"for the frames logged while the track was heard.");
   }
 
-  // Pauses evenly through the playback for two seconds each; the time the
-  // runner held it paused.
-  static double PlayWithPauses(Session& session, int count, int rate, int pauses) {
-    constexpr DWORD kPauseMs = 2000;
-    double pausedMs = 0;
+  // Pauses evenly through the playback, each for pauseMs; the frame log
+  // leaves paused time out.
+  static void PlayWithPauses(Session& session, int count, int rate, int pauses, DWORD pauseMs) {
     for (int pause = 1; pause <= pauses; ++pause) {
       if (!session.waitFrame(count * pause / (pauses + 1), Patience(count, rate))) break;
-      double from = NowMs();
       session.command(kPauseCommand);
-      Sleep(kPauseMs);
+      Sleep(pauseMs);
       session.command(kPauseCommand);
-      pausedMs += NowMs() - from;
     }
     session.waitFrame(count, Patience(count, rate));
-    return pausedMs;
   }
 
   static std::wstring SizeName(FrameSize size) {

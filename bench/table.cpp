@@ -71,13 +71,17 @@ void Table::fail(const std::wstring& benchmark, const std::string& why) {
   rows_.push_back("| " + Utf8(benchmark) + " | not run: " + why + " | — | — | — |");
 }
 
+void Table::note(const std::wstring& text) { notes_.push_back(Utf8(text)); }
+
 std::string Table::markdown() const {
   std::ostringstream out;
   out << "Machine: " << Machine() << "; " << WineVersion() << "; " << Today() << "\n"
-      << "Frame times: the status bar's text read from outside about once a millisecond.\n\n"
+      << "Frame times: each program's own log of the frames it showed (--frame-log), on the performance counter.\n\n"
       << "| Benchmark | Figure | Player | Baseline | Player / baseline |\n"
       << "|---|---|---:|---:|---:|\n";
   for (const std::string& row : rows_) out << row << "\n";
+  if (!notes_.empty()) out << "\n";
+  for (const std::string& note : notes_) out << "- " << note << "\n";
   return out.str();
 }
 

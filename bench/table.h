@@ -16,11 +16,13 @@ class Table {
   void add(const std::wstring& benchmark, const std::wstring& figure, Pair values);
   // A benchmark that could not be run, with the reason.
   void fail(const std::wstring& benchmark, const std::string& why);
+  // A line under the table that says how a figure was found.
+  void note(const std::wstring& text);
   // UTF-8 Markdown.
   std::string markdown() const;
 
  private:
-  std::vector<std::string> rows_;
+  std::vector<std::string> rows_, notes_;
 };
 
 }  // namespace bench
