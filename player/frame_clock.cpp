@@ -8,6 +8,10 @@ namespace {
 // A device that says it plays but whose position has not moved for this
 // long is not followed: the frames go on by the playback clock.
 constexpr double kStalledTrackMs = 1000;
+// A track that runs this far ahead of the time line after its first reading is
+// not followed again: after its second pause and resume, this Wine's device
+// reports its position plus where an earlier pause left it.
+constexpr double kTrackJumpMs = 1000;
 
 }  // namespace
 
@@ -37,9 +41,11 @@ void FrameClock::FollowTrack() {
   int32_t trackMs = trackPosition_();
   double clockMs = (before + gate_.ClockMs()) / 2;
   if (trackMs < 0) return;
-  // Gone back: played again after its end, or another playback's track. The
-  // frames would wait for as long as it had played; it is left for good.
-  if (trackMs < lastTrackMs_) {
+  // Gone back (played again after its end, or another playback's track: the
+  // frames would wait for as long as it had played) or jumped ahead (the
+  // frames would skip): it is left for good.
+  bool jumped = lastTrackMs_ >= 0 && trackMs > clockMs + offsetMs_ + kTrackJumpMs;
+  if (trackMs < lastTrackMs_ || jumped) {
     trackPosition_ = nullptr;
     return;
   }

@@ -81,6 +81,21 @@ TEST_F(FollowingClock, ATrackWhosePositionGoesBackIsLeft) {
   EXPECT_LT(gate.ClockMs() - before, kSlackMs) << "a frame already due does not wait for the track";
 }
 
+// As this Wine's device reports after a second pause and resume: its
+// position plus where the first pause left it.
+TEST_F(FollowingClock, ATrackWhosePositionJumpsAheadIsLeft) {
+  track.positionMs = 1000;
+  clock.NowMs();
+  track.positionMs = -1;
+  Pass(gate, 100);
+  track.positionMs = 16100;
+  double now = clock.NowMs();
+  EXPECT_GE(now, 1100);
+  EXPECT_LT(now, 1100 + kSlackMs) << "carried on by the clock, not sent ahead with the track";
+  track.positionMs = 16200;
+  EXPECT_LT(clock.NowMs(), 1100 + kSlackMs) << "nor followed once it has jumped";
+}
+
 TEST_F(FollowingClock, WhenTheTrackIsNotHeardTheClockCarriesOnFromItsLastReading) {
   track.positionMs = 5000;
   clock.NowMs();
