@@ -161,24 +161,37 @@ struct Heard {
   double ms, offsetMs;
 };
 
+// A track position further ahead of the previous one than the log's own
+// time moved is this Wine's bookkeeping after a second resume (it reports the
+// position plus where an earlier pause left it), not a jump in what is heard.
+constexpr double kReportedJumpMs = 1000;
+
 // For each frame logged while the track was heard: how far the track's
-// position was past the frame's due time, (frame - 1) intervals.
-std::vector<Heard> TrackOffsets(const std::vector<FrameLine>& lines, double intervalMs) {
+// position, less the jumps it reported, was past the frame's due time,
+// (frame - 1) intervals. `jumpsMs` gets the jumps' sum.
+std::vector<Heard> TrackOffsets(const std::vector<FrameLine>& lines, double intervalMs, double& jumpsMs) {
   std::vector<Heard> heard;
-  for (const FrameLine& line : lines)
-    if (line.trackMs >= 0) heard.push_back({line.ms, line.trackMs - (line.frame - 1) * intervalMs});
+  const FrameLine* previous = nullptr;
+  jumpsMs = 0;
+  for (const FrameLine& line : lines) {
+    if (line.trackMs < 0) continue;
+    double ahead = previous ? (line.trackMs - previous->trackMs) - (line.ms - previous->ms) : 0;
+    if (ahead > kReportedJumpMs) jumpsMs += ahead;
+    heard.push_back({line.ms, line.trackMs - jumpsMs - (line.frame - 1) * intervalMs});
+    previous = &line;
+  }
   return heard;
 }
 
 struct TrackFigures {
-  double lastMs = NAN, maxLastSecondMs = NAN, withinPercent = NAN;
+  double lastMs = NAN, maxLastSecondMs = NAN, withinPercent = NAN, reportedJumpsMs = 0;
 };
 
 // The last offset, the largest either way over the last second heard, and
 // the share of offsets under one interval.
 TrackFigures CompareWithTrack(const std::vector<FrameLine>& lines, double intervalMs) {
-  std::vector<Heard> heard = TrackOffsets(lines, intervalMs);
   TrackFigures figures;
+  std::vector<Heard> heard = TrackOffsets(lines, intervalMs, figures.reportedJumpsMs);
   if (heard.empty()) return figures;
   figures.lastMs = heard.back().offsetMs;
   figures.maxLastSecondMs = 0;
@@ -365,9 +378,13 @@ class Runner {
       table.add(L"7 frames and track", at + L"offset at the end, ms", {figures.lastMs, NAN});
       table.add(L"7 frames and track", at + L"largest offset over the last second, ms", {figures.maxLastSecondMs, NAN});
       table.add(L"7 frames and track", at + L"frames within one interval, %", {figures.withinPercent, NAN});
+      table.add(L"7 frames and track", at + L"position jumps the device reported, ms", {figures.reportedJumpsMs, NAN});
     }
     table.note(L"7 frames and track: offset = the track's position when a frame showed − (frame − 1) × interval, "
-               L"for the frames logged while the track was heard.");
+               L"for the frames logged while the track was heard. After a second resume this Wine's device reports "
+               L"its position plus where an earlier pause left it; such jumps (over 1 s beyond the log's own time) "
+               L"are summed in their own row and taken off the positions after them. The player stops following "
+               L"the device's position at the first jump and goes on by its own clock.");
   }
 
   // Pauses evenly through the playback, each for pauseMs; the frame log
