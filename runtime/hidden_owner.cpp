@@ -11,6 +11,13 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"_QX_HideOwner";
 
+// Posted messages waiting longer than this behind workers' calls get their
+// turn: the next caller waits for the main thread to come to them, at most
+// kPostedTurnWaitMs (the main thread may be in a wait that takes only sent
+// messages, such as a playback's stop).
+constexpr ULONGLONG kPostedTurnDueMs = 100;
+constexpr DWORD kPostedTurnWaitMs = 250;
+
 struct CarriedWork {
   CarriedWork() { ++State().carriedWork; }
   ~CarriedWork() { --State().carriedWork; }
@@ -42,7 +49,30 @@ void RunCarriedWork(LPARAM work) {
   (*reinterpret_cast<const std::function<void()>*>(work))();
 }
 
+// One marker at a time, shared by every worker: posted when none is out,
+// waited for once it has been out too long.
+void LetPostedMessagesThrough(HWND owner) {
+  RuntimeState::PostedTurn& turn = State().postedTurn;
+  if (!turn.pending.exchange(true)) {
+    ResetEvent(turn.reached);
+    turn.postedAt = GetTickCount64();
+    if (!PostMessageW(owner, kPostedTurnMessage, 0, 0)) {
+      turn.pending = false;
+      SetEvent(turn.reached);
+    }
+    return;
+  }
+  if (GetTickCount64() - turn.postedAt > kPostedTurnDueMs) WaitForSingleObject(turn.reached, kPostedTurnWaitMs);
+}
+
+void PostedTurnReached() {
+  RuntimeState::PostedTurn& turn = State().postedTurn;
+  turn.pending = false;
+  SetEvent(turn.reached);
+}
+
 LRESULT CALLBACK HiddenOwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kPostedTurnMessage) return PostedTurnReached(), 0;
   if (message == kExitRequestMessage) ExitProgram(int(wParam));
   if (message == kRunOnMainThreadMessage) {
     if (!EndedByForce(DWORD(wParam))) RunCarriedWork(lParam);
@@ -70,8 +100,10 @@ void RunOnMainThread(const std::function<void()>& work) {
   const RuntimeState& state = State();
   if (!state.mainThreadId || GetCurrentThreadId() == state.mainThreadId) return work();
   // A window destroyed meanwhile just refuses the message.
-  if (HWND owner = state.hiddenOwner.load())
+  if (HWND owner = state.hiddenOwner.load()) {
+    LetPostedMessagesThrough(owner);
     SendMessageW(owner, kRunOnMainThreadMessage, GetCurrentThreadId(), reinterpret_cast<LPARAM>(&work));
+  }
 }
 
 // Named before it ends: by the time the thread is gone, its ID is known.
@@ -87,6 +119,7 @@ void DestroyHiddenOwner() {
   RuntimeState& state = State();
   if (HWND owner = state.hiddenOwner.load()) DestroyWindow(owner);
   state.hiddenOwner = nullptr;
+  PostedTurnReached();  // a marker still out went with the window
 }
 
 }  // namespace rt

@@ -11,6 +11,7 @@ namespace rt {
 
 constexpr UINT kExitRequestMessage = WM_APP + 999;  // 0x83E7, exit code in wParam
 constexpr UINT kRunOnMainThreadMessage = WM_APP + 998;  // the sender's thread ID in wParam, the work in lParam
+constexpr UINT kPostedTurnMessage = WM_APP + 997;       // posted: the main thread has come to posted messages
 
 void CreateHiddenOwner();
 void DestroyHiddenOwner();
@@ -18,7 +19,11 @@ void DestroyHiddenOwner();
 // Runs the work on the main thread and waits for it (directly when called
 // there). Once the hidden owner is gone the work is not run; nor is the
 // work of a caller that EndThreadByForce ended before the main thread came
-// to it.
+// to it. A thread takes sent messages before posted ones, so workers that
+// call without pause would keep the main thread from its posted messages
+// (input, timers, the calls COM delivers: a drop's) for as long as they
+// run: a caller first lets the posted messages have their turn when they
+// have waited too long.
 void RunOnMainThread(const std::function<void()>& work);
 
 // Ends the thread at once (TerminateThread, with its answer), and keeps

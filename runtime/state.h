@@ -62,6 +62,14 @@ struct RuntimeState {
   std::string directoryWithBackslash;
 
   DWORD mainThreadId = 0;
+  // Posted messages' turn (RunOnMainThread): set while a marker posted to
+  // the hidden owner waits for the main thread, with the tick it was posted
+  // at; the event is set when the main thread came to it.
+  struct PostedTurn {
+    std::atomic<bool> pending = false;
+    std::atomic<ULONGLONG> postedAt = 0;
+    HANDLE reached = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+  } postedTurn;
   // Made and destroyed by the main thread; workers read it to send it work,
   // possibly while the program's end destroys it.
   std::atomic<HWND> hiddenOwner = nullptr;

@@ -420,6 +420,32 @@ TEST_F(MainWindow, StopEndsEveryRunningPlayback) {
 // The pause comes while the counting thread still counts a large folder
 // (made by the build: make_counting_folder.py): the count text still comes,
 // and no frame before Continue.
+// Four playbacks keep the window thread busy with their frames, each call of
+// theirs a sent message, which a thread takes before any posted one: posted
+// messages (input, timers, COM's calls, a drop's) still get their turn.
+TEST_F(MainWindow, PostedMessagesGetThroughWhilePlaybacksKeepTheWindowThreadBusy) {
+  FrameFolder first(L"busy_a"), second(L"busy_b");
+  std::string page;
+  for (int line = 0; line < 60; ++line) page += std::string(150, char('a' + line % 26)) + "\r\n";
+  for (int i = 1; i <= 600; ++i) {
+    first.WriteFrame(L"a", i, page + std::to_string(i));
+    second.WriteFrame(L"a", i, page + std::to_string(i));
+  }
+  Play(first, L"a", 50);
+  ASSERT_TRUE(WaitUntil([&] { return ShownNumber() >= 5; }));
+  for (const FrameFolder* folder : {&second, &first, &second}) {
+    Drop({folder->path()});
+    StartThroughConfig();
+  }
+  ASSERT_TRUE(WaitUntil([&] { return ShownNumber() >= 20; }));
+  for (int mark = 1; mark <= 5; ++mark) {
+    const LPARAM limit = 0x7FFFFF00 + mark;
+    PostMessageW(edit_, EM_SETLIMITTEXT, WPARAM(limit), 0);
+    EXPECT_TRUE(WaitUntil([&] { return SendMessageW(edit_, EM_GETLIMITTEXT, 0, 0) == limit; }, 2000))
+        << "posted message " << mark << " waited over 2 s";
+  }
+}
+
 TEST_F(MainWindow, APauseDuringCountingHoldsPlaybackUntilContinue) {
   const std::wstring folder = e2e::Beside(L"counting_frames");
   ASSERT_EQ(folder.find(L'.'), std::wstring::npos) << "the player refuses a folder path with a dot";

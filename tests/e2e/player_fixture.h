@@ -133,21 +133,12 @@ class PlayerTest : public ::testing::Test {
       }
       return drop.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready;
     }, kTimeout, 20);
-    lastDropEnded_ = ended;
     if (!ended) {
-      if (!toleratesLostDrops_) ADD_FAILURE() << "the drop did not end";
-      // Its thread may wake when the player ends, and must find its object.
+      ADD_FAILURE() << "the drop did not end";
       drops_->MarkStuck();
-      drops_.release();
     }
     return box;
   }
-  // Under this Wine about one drop in a hundred, made while frames play, is
-  // lost between the processes: the player's thread sits idle in its message
-  // loop and never gets the call. A test of many drops may let one be lost
-  // if the next one is taken.
-  void TolerateLostDrops() { toleratesLostDrops_ = true; }
-  bool lastDropEnded() const { return lastDropEnded_; }
   // Polls until `done` holds; false after the timeout.
   static bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = kTimeout, DWORD pollMs = 10) {
     for (ULONGLONG deadline = GetTickCount64() + timeoutMs;; Sleep(pollMs)) {
@@ -256,8 +247,7 @@ class PlayerTest : public ::testing::Test {
     if (!arrived) ADD_FAILURE() << "the player did not process its messages";
   }
 
-  std::unique_ptr<DropThread> drops_;  // made by the first drop, and after a lost one
-  bool toleratesLostDrops_ = false, lastDropEnded_ = true;
+  std::unique_ptr<DropThread> drops_;  // made by the first drop
   std::unique_ptr<driver::Process> player_;
   HWND main_ = nullptr, edit_ = nullptr, status_ = nullptr;
   int mark_ = 0;
