@@ -415,11 +415,6 @@ TEST_F(MainWindow, StopEndsEveryRunningPlayback) {
   EXPECT_TRUE(FrameStays(600));
 }
 
-// The pause comes while the counting thread still counts a large folder:
-// the count text still comes, and no frame before Continue.
-// The pause comes while the counting thread still counts a large folder
-// (made by the build: make_counting_folder.py): the count text still comes,
-// and no frame before Continue.
 // Four playbacks keep the window thread busy with their frames, each call of
 // theirs a sent message, which a thread takes before any posted one: posted
 // messages (input, timers, COM's calls, a drop's) still get their turn.
@@ -446,6 +441,9 @@ TEST_F(MainWindow, PostedMessagesGetThroughWhilePlaybacksKeepTheWindowThreadBusy
   }
 }
 
+// The pause comes while the counting thread still counts a large folder
+// (made by the build: make_counting_folder.py): the count text still comes,
+// and no frame before Continue.
 TEST_F(MainWindow, APauseDuringCountingHoldsPlaybackUntilContinue) {
   const std::wstring folder = e2e::Beside(L"counting_frames");
   ASSERT_EQ(folder.find(L'.'), std::wstring::npos) << "the player refuses a folder path with a dot";

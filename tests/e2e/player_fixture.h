@@ -135,7 +135,10 @@ class PlayerTest : public ::testing::Test {
     }, kTimeout, 20);
     if (!ended) {
       ADD_FAILURE() << "the drop did not end";
+      // Its thread may wake when the player ends, and must find its object;
+      // the next drop gets a thread of its own.
       drops_->MarkStuck();
+      drops_.release();
     }
     return box;
   }
@@ -247,7 +250,7 @@ class PlayerTest : public ::testing::Test {
     if (!arrived) ADD_FAILURE() << "the player did not process its messages";
   }
 
-  std::unique_ptr<DropThread> drops_;  // made by the first drop
+  std::unique_ptr<DropThread> drops_;  // made by the first drop, and after a stuck one
   std::unique_ptr<driver::Process> player_;
   HWND main_ = nullptr, edit_ = nullptr, status_ = nullptr;
   int mark_ = 0;
