@@ -49,26 +49,39 @@ void RunCarriedWork(LPARAM work) {
   (*reinterpret_cast<const std::function<void()>*>(work))();
 }
 
+// Due once it has been out too long. The posting time is read before the
+// clock: read after, a marker posted meanwhile would look due for ages.
+bool MarkerDue(const RuntimeState::PostedTurn& turn) {
+  ULONGLONG postedAt = turn.postedAt;
+  return GetTickCount64() - postedAt > kPostedTurnDueMs;
+}
+
 // One marker at a time, shared by every worker: posted when none is out,
-// waited for once it has been out too long.
+// waited for once it is due. A wait that runs out means the main thread is
+// in a wait that takes sent messages only: waiting for the same marker on
+// every call would slow each by the whole wait, so the marker no longer
+// holds callers back.
 void LetPostedMessagesThrough(HWND owner) {
   RuntimeState::PostedTurn& turn = State().postedTurn;
   if (!turn.pending.exchange(true)) {
-    ResetEvent(turn.reached);
     turn.postedAt = GetTickCount64();
+    ResetEvent(turn.reached);
     if (!PostMessageW(owner, kPostedTurnMessage, 0, 0)) {
       turn.pending = false;
       SetEvent(turn.reached);
     }
     return;
   }
-  if (GetTickCount64() - turn.postedAt > kPostedTurnDueMs) WaitForSingleObject(turn.reached, kPostedTurnWaitMs);
+  if (MarkerDue(turn) && WaitForSingleObject(turn.reached, kPostedTurnWaitMs) == WAIT_TIMEOUT)
+    SetEvent(turn.reached);
 }
 
+// The event first: set after the marker is released, it could undo the
+// reset of the next marker posted meanwhile.
 void PostedTurnReached() {
   RuntimeState::PostedTurn& turn = State().postedTurn;
-  turn.pending = false;
   SetEvent(turn.reached);
+  turn.pending = false;
 }
 
 LRESULT CALLBACK HiddenOwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

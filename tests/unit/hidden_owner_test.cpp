@@ -66,4 +66,23 @@ TEST_F(CarriedWork, OfAThreadThatOutlivedItsEndRuns) {
   EXPECT_TRUE(ran);
 }
 
+// The window thread may wait taking sent messages only (a playback's Stop or
+// Hold waits so for the step under way): the posted messages cannot have
+// their turn then, and a caller waits for them once, not on every call.
+TEST_F(CarriedWork, CallsWhileTheWindowThreadTakesOnlySentMessagesWaitForPostedOnesOnce) {
+  constexpr int kTimedCalls = 8;
+  constexpr ULONGLONG kMarkerOverdueMs = 150, kTimedCallsLimitMs = 1000;
+  ULONGLONG timedMs = 0;
+  testing_support::Worker worker([&] {
+    for (ULONGLONG start = GetTickCount64(); GetTickCount64() - start < kMarkerOverdueMs;)
+      rt::RunOnMainThread([] {});
+    ULONGLONG start = GetTickCount64();
+    for (int call = 0; call < kTimedCalls; ++call) rt::RunOnMainThread([] {});
+    timedMs = GetTickCount64() - start;
+  });
+  EXPECT_TRUE(worker.WaitTakingSentMessagesOnly(kWorkerPatienceMs));
+  HandleMessages();
+  EXPECT_LT(timedMs, kTimedCallsLimitMs) << kTimedCalls << " calls with the posted messages overdue";
+}
+
 }  // namespace

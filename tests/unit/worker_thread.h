@@ -48,6 +48,19 @@ class Worker {
     }
     return true;
   }
+  // Handles only the messages other threads send meanwhile, as the window
+  // thread does while it waits for a playback's step; posted ones stay.
+  bool WaitTakingSentMessagesOnly(DWORD patienceMs) {
+    HANDLE done = done_.get();
+    for (ULONGLONG start = GetTickCount64(); WaitForSingleObject(done, 0) != WAIT_OBJECT_0;) {
+      ULONGLONG waited = GetTickCount64() - start;
+      if (waited >= patienceMs) return false;
+      MsgWaitForMultipleObjectsEx(1, &done, DWORD(patienceMs - waited), QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
+      MSG msg;
+      PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    return true;
+  }
   // Handles no messages meanwhile: a worker that waits for this thread does
   // not finish.
   bool WaitWithoutMessages(DWORD patienceMs) { return WaitForSingleObject(done_.get(), patienceMs) == WAIT_OBJECT_0; }
