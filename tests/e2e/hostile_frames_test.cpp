@@ -193,7 +193,9 @@ TEST_F(HostileFrames, Frame10000IsReadFromTheFileNumberedZero) {
   ASSERT_TRUE(seen.count(kFrames)) << "the last frame did not come; last status " << e2e::Utf8(Status());
   // A frame's text is shown before its status, and a0001.txt's 8 MB tail
   // keeps frame 10000 up for a while: these two readings cannot be overtaken.
-  if (seen.count(10000)) EXPECT_EQ(seen[10000], L"frame zero");
+  if (seen.count(10000)) {
+    EXPECT_EQ(seen[10000], L"frame zero");
+  }
   EXPECT_EQ(seen[kFrames], L"frame one");
   ExpectAnswering();
 }
