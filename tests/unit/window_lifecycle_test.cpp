@@ -336,14 +336,14 @@ class EventSequences : public LoadedWindowTest {
 
   void SetUp() override {
     LoadedWindowTest::SetUp();
-    InstallWindow(kMain, WindowList(Spec(0)));
-    InstallWindow(kDialog, WindowList(Spec(kSecondWindow)));
+    InstallWindow(kMain, WindowList(WindowWithHandlersFrom(0)));
+    InstallWindow(kDialog, WindowList(WindowWithHandlersFrom(kSecondWindow)));
   }
 
   // Handler k + offset records window event k (in kWindowEvents order);
   // the box's focus events come after them.
   static constexpr int kSecondWindow = 16;
-  static WindowSpec Spec(int offset) {
+  static WindowSpec WindowWithHandlersFrom(int offset) {
     WindowSpec window;
     for (int k = 0; k < int(std::size(kWindowEvents)); ++k) window.events.push_back({kWindowEvents[k], Handler(offset + k)});
     UnitSpec box{kEdit, kEditType, 0, {{-7, Handler(offset + 13)}, {-8, Handler(offset + 14)}}};
