@@ -24,10 +24,7 @@ fi
 
 ombre_stage "Wine environment"
 source scripts/wine-env.sh
-ombre_cleanup_on_exit ombre_wine_cleanup
-ombre_start_xvfb --force
-ombre_prefix_setup
-ombre_start_wine
+ombre_wine_session --force
 
 ombre_stage "Benchmarks"
 winpath() { "$OMBRE_WINE" winepath -w "$1" 2>/dev/null; }

@@ -17,6 +17,10 @@ constexpr wchar_t kClassName[] = L"_QX_HideOwner";
 // messages, such as a playback's stop).
 constexpr ULONGLONG kPostedTurnDueMs = 100;
 constexpr DWORD kPostedTurnWaitMs = 250;
+// A marker out this long counts as lost and is posted again: its poster may
+// have been ended by force between taking it and posting it. A second
+// marker in the queue does no harm.
+constexpr ULONGLONG kPostedTurnLostMs = 2000;
 
 struct CarriedWork {
   CarriedWork() { ++State().carriedWork; }
@@ -56,6 +60,22 @@ bool MarkerDue(const RuntimeState::PostedTurn& turn) {
   return GetTickCount64() - postedAt > kPostedTurnDueMs;
 }
 
+// One caller of those that find the marker lost takes the posting over.
+bool TakeOverLostMarker(RuntimeState::PostedTurn& turn) {
+  ULONGLONG postedAt = turn.postedAt;
+  ULONGLONG now = GetTickCount64();
+  return now - postedAt > kPostedTurnLostMs && turn.postedAt.compare_exchange_strong(postedAt, now);
+}
+
+void PostMarker(HWND owner, RuntimeState::PostedTurn& turn) {
+  turn.postedAt = GetTickCount64();
+  ResetEvent(turn.reached);
+  if (!PostMessageW(owner, kPostedTurnMessage, 0, 0)) {
+    turn.pending = false;
+    SetEvent(turn.reached);
+  }
+}
+
 // One marker at a time, shared by every worker: posted when none is out,
 // waited for once it is due. A wait that runs out means the main thread is
 // in a wait that takes sent messages only: waiting for the same marker on
@@ -63,15 +83,7 @@ bool MarkerDue(const RuntimeState::PostedTurn& turn) {
 // holds callers back.
 void LetPostedMessagesThrough(HWND owner) {
   RuntimeState::PostedTurn& turn = State().postedTurn;
-  if (!turn.pending.exchange(true)) {
-    turn.postedAt = GetTickCount64();
-    ResetEvent(turn.reached);
-    if (!PostMessageW(owner, kPostedTurnMessage, 0, 0)) {
-      turn.pending = false;
-      SetEvent(turn.reached);
-    }
-    return;
-  }
+  if (!turn.pending.exchange(true) || TakeOverLostMarker(turn)) return PostMarker(owner, turn);
   if (MarkerDue(turn) && WaitForSingleObject(turn.reached, kPostedTurnWaitMs) == WAIT_TIMEOUT)
     SetEvent(turn.reached);
 }

@@ -29,12 +29,9 @@ ombre_build x86_64 --target ombrevista run_player demo
 
 ombre_stage "Wine environment"
 source scripts/wine-env.sh
-ombre_cleanup_on_exit ombre_wine_cleanup
 private_display=
 [[ -n ${DISPLAY:-} ]] || private_display=1
-ombre_start_xvfb
-ombre_prefix_setup
-ombre_start_wine
+ombre_wine_session
 
 # Windows paths for Unix ones, one a line, in order.
 windows_paths() {

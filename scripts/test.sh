@@ -17,12 +17,9 @@ ombre_build i686
 
 ombre_stage "Wine environment"
 source scripts/wine-env.sh
-ombre_cleanup_on_exit ombre_wine_cleanup
 # Tests get their own screen even when a DISPLAY is set: nothing on a real
 # one can steal their focus, and they don't cover the developer's windows.
-ombre_start_xvfb --force
-ombre_prefix_setup
-ombre_start_wine
+ombre_wine_session --force
 
 ombre_stage "Tests"
 status=0

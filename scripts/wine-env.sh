@@ -268,3 +268,13 @@ ombre_cleanup_on_exit() {
   trap 'exit 130' INT
   trap 'exit 143' TERM
 }
+
+# Everything a script needs before its programs run under Wine, taken down
+# again on every way out: an X server (--force: a private one even when a
+# DISPLAY is set), the prefix, the server and the desktop.
+ombre_wine_session() {
+  ombre_cleanup_on_exit ombre_wine_cleanup
+  ombre_start_xvfb "$@"
+  ombre_prefix_setup
+  ombre_start_wine
+}

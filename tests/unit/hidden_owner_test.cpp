@@ -85,4 +85,22 @@ TEST_F(CarriedWork, CallsWhileTheWindowThreadTakesOnlySentMessagesWaitForPostedO
   EXPECT_LT(timedMs, kTimedCallsLimitMs) << kTimedCalls << " calls with the posted messages overdue";
 }
 
+// A marker that never reached the queue (its poster was ended by force
+// between taking it and posting it) would keep posted messages from their
+// turn for good: once it has been out too long, the next caller posts one.
+TEST_F(CarriedWork, AMarkerOutTooLongIsPostedAgain) {
+  rt::RuntimeState::PostedTurn& turn = rt::State().postedTurn;
+  // As a marker taken but never posted leaves it once a wait for it ran out.
+  turn.pending = true;
+  turn.postedAt = 0;
+  SetEvent(turn.reached);
+  testing_support::Worker worker([] { rt::RunOnMainThread([] {}); });
+  EXPECT_TRUE(worker.WaitTakingSentMessagesOnly(kWorkerPatienceMs));
+  MSG msg;
+  EXPECT_TRUE(PeekMessageW(&msg, rt::State().hiddenOwner, rt::kPostedTurnMessage, rt::kPostedTurnMessage, PM_NOREMOVE))
+      << "no marker was posted";
+  HandleMessages();
+  EXPECT_FALSE(turn.pending) << "the marker came through and is no longer out";
+}
+
 }  // namespace
