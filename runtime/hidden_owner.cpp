@@ -13,10 +13,11 @@ constexpr wchar_t kClassName[] = L"_QX_HideOwner";
 
 // Posted messages waiting longer than this behind workers' calls get their
 // turn: the next caller waits for the main thread to come to them, at most
-// kPostedTurnWaitMs (the main thread may be in a wait that takes only sent
-// messages, such as a playback's stop).
+// kPostedTurnWaitMs. The main thread free of sent messages comes to its
+// queue at once; the wait runs out only when it is in a wait that takes
+// sent messages only (a playback's Stop or Pause), which it slows by as much.
 constexpr ULONGLONG kPostedTurnDueMs = 100;
-constexpr DWORD kPostedTurnWaitMs = 250;
+constexpr DWORD kPostedTurnWaitMs = 50;
 // A marker out this long counts as lost and is posted again: its poster may
 // have been ended by force between taking it and posting it. A second
 // marker in the queue does no harm.
