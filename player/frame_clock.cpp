@@ -1,5 +1,6 @@
 #include "player/frame_clock.h"
 
+#include <cmath>
 #include <utility>
 
 namespace player {
@@ -8,10 +9,12 @@ namespace {
 // A device that says it plays but whose position has not moved for this
 // long is not followed: the frames go on by the playback clock.
 constexpr double kStalledTrackMs = 1000;
-// A track that runs this far ahead of the time line after its first reading is
-// not followed again: after its second pause and resume, this Wine's device
-// reports its position plus where an earlier pause left it.
-constexpr double kTrackJumpMs = 1000;
+// A track this far from the time line either way after its first reading is
+// not followed again. Ahead: after its second pause and resume, this Wine's
+// device reports its position plus where an earlier pause left it. Behind:
+// it plays again after the frames went on without it (paused alone, or
+// stalled), and following it would freeze the frames until it caught up.
+constexpr double kTrackStrayMs = 1000;
 
 }  // namespace
 
@@ -42,10 +45,10 @@ void FrameClock::FollowTrack() {
   double clockMs = (before + gate_.ClockMs()) / 2;
   if (trackMs < 0) return;
   // Gone back (played again after its end, or another playback's track: the
-  // frames would wait for as long as it had played) or jumped ahead (the
-  // frames would skip): it is left for good.
-  bool jumped = lastTrackMs_ >= 0 && trackMs > clockMs + offsetMs_ + kTrackJumpMs;
-  if (trackMs < lastTrackMs_ || jumped) {
+  // frames would wait for as long as it had played), or strayed from the
+  // time line (the frames would skip or freeze): it is left for good.
+  bool strayed = lastTrackMs_ >= 0 && std::fabs(trackMs - (clockMs + offsetMs_)) > kTrackStrayMs;
+  if (trackMs < lastTrackMs_ || strayed) {
     trackPosition_ = nullptr;
     return;
   }

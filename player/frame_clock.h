@@ -7,9 +7,9 @@
 // stopped, ended, or a device whose position stands still while it says it
 // plays) the playback clock carries the time line on from the track's last
 // reading: the frames never freeze, and paused time does not count, as on
-// the playback clock itself. A track whose position goes back, or jumps ahead
-// of the time line, is not telling the time any more, and is not followed
-// again.
+// the playback clock itself. A track whose position goes back, or strays
+// from the time line by over a second either way, is not telling the time
+// any more, and is not followed again.
 #pragma once
 
 #include <cstdint>

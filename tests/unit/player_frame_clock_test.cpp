@@ -96,6 +96,19 @@ TEST_F(FollowingClock, ATrackWhosePositionJumpsAheadIsLeft) {
   EXPECT_LT(clock.NowMs(), 1100 + kSlackMs) << "nor followed once it has jumped";
 }
 
+// A track paused alone, or stalled, while the frames went on: following it
+// when it plays again would freeze the frames until it caught up.
+TEST_F(FollowingClock, ATrackThatFallsBehindIsLeft) {
+  track.positionMs = 3000;
+  clock.NowMs();
+  track.positionMs = -1;
+  Pass(gate, 1500);
+  track.positionMs = 3050;
+  EXPECT_GE(clock.NowMs(), 4500) << "carried on by the clock, not sent back with the track";
+  track.positionMs = 3200;
+  EXPECT_GE(clock.NowMs(), 4500) << "nor followed once it has fallen behind";
+}
+
 TEST_F(FollowingClock, WhenTheTrackIsNotHeardTheClockCarriesOnFromItsLastReading) {
   track.positionMs = 5000;
   clock.NowMs();
