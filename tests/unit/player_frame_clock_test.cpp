@@ -63,50 +63,51 @@ TEST_F(FollowingClock, ATrackThatStartsLateHoldsTheFramesBack) {
   EXPECT_LT(clock.NowMs(), 100 + kSlackMs);
 }
 
-// A resume after the track's end plays it again from the start, and another
-// playback's track starts from 0: neither is the track these frames began
-// with, and following it would hold the next frame back for as long as the
-// track had already played.
-TEST_F(FollowingClock, ATrackWhosePositionGoesBackIsLeft) {
-  track.positionMs = 30000;
-  clock.NowMs();
-  track.positionMs = -1;
-  Pass(gate, 100);
-  track.positionMs = 20;
-  EXPECT_GE(clock.NowMs(), 30100) << "carried on by the clock, not sent back with the track";
-  track.positionMs = 29000;
-  EXPECT_GE(clock.NowMs(), 30100) << "nor followed once it has gone back";
-  double before = gate.ClockMs();
-  EXPECT_TRUE(clock.WaitUntil(30000));
-  EXPECT_LT(gate.ClockMs() - before, kSlackMs) << "a frame already due does not wait for the track";
-}
+// A track heard, then not heard for a while, then heard again at a position
+// that does not tell this playback's time: the time line carries on by the
+// clock, and the track is not followed again.
+struct StrayingTrack {
+  const char* what;
+  int32_t heardMs;    // its position before the frames went on without it
+  double silentMs;    // how long they did
+  int32_t strayedMs;  // its position when heard again
+};
 
-// As this Wine's device reports after a second pause and resume: its
-// position plus where the first pause left it.
-TEST_F(FollowingClock, ATrackWhosePositionJumpsAheadIsLeft) {
-  track.positionMs = 1000;
-  clock.NowMs();
-  track.positionMs = -1;
-  Pass(gate, 100);
-  track.positionMs = 16100;
-  double now = clock.NowMs();
-  EXPECT_GE(now, 1100);
-  EXPECT_LT(now, 1100 + kSlackMs) << "carried on by the clock, not sent ahead with the track";
-  track.positionMs = 16200;
-  EXPECT_LT(clock.NowMs(), 1100 + kSlackMs) << "nor followed once it has jumped";
-}
+constexpr StrayingTrack kStrayingTracks[] = {
+    // A resume after the track's end plays it again from the start, and
+    // another playback's track starts from 0: following either would hold
+    // the next frame back for as long as the track had already played.
+    {"gone back", 30000, 100, 20},
+    // As this Wine's device reports after a second pause and resume: its
+    // position plus where the first pause left it.
+    {"jumped ahead", 1000, 100, 16100},
+    // Paused alone, or stalled, while the frames went on: following it would
+    // freeze the frames until it caught up.
+    {"fallen behind", 3000, 1500, 3050},
+};
 
-// A track paused alone, or stalled, while the frames went on: following it
-// when it plays again would freeze the frames until it caught up.
-TEST_F(FollowingClock, ATrackThatFallsBehindIsLeft) {
-  track.positionMs = 3000;
-  clock.NowMs();
-  track.positionMs = -1;
-  Pass(gate, 1500);
-  track.positionMs = 3050;
-  EXPECT_GE(clock.NowMs(), 4500) << "carried on by the clock, not sent back with the track";
-  track.positionMs = 3200;
-  EXPECT_GE(clock.NowMs(), 4500) << "nor followed once it has fallen behind";
+TEST(FrameClock, ATrackThatStraysFromTheTimeLineIsLeft) {
+  for (const StrayingTrack& stray : kStrayingTracks) {
+    SCOPED_TRACE(stray.what);
+    PlaybackGate gate;
+    FakeTrack track;
+    FrameClock clock{gate, track.Reader()};
+    clock.Start();
+    track.positionMs = stray.heardMs;
+    clock.NowMs();
+    track.positionMs = -1;
+    Pass(gate, stray.silentMs);
+    const double carriedOnMs = stray.heardMs + stray.silentMs;
+    for (int32_t heardAgainMs : {stray.strayedMs, stray.strayedMs + 100}) {
+      track.positionMs = heardAgainMs;
+      double now = clock.NowMs();
+      EXPECT_GE(now, carriedOnMs) << "at " << heardAgainMs << ": carried on by the clock";
+      EXPECT_LT(now, carriedOnMs + kSlackMs) << "at " << heardAgainMs << ": moved with the track";
+    }
+    double before = gate.ClockMs();
+    EXPECT_TRUE(clock.WaitUntil(carriedOnMs));
+    EXPECT_LT(gate.ClockMs() - before, kSlackMs) << "a frame already due does not wait for the track";
+  }
 }
 
 TEST_F(FollowingClock, WhenTheTrackIsNotHeardTheClockCarriesOnFromItsLastReading) {
