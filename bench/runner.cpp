@@ -282,7 +282,7 @@ class Runner {
       std::wstring at = std::to_wstring(rate) + L" fps, ";
       table.add(L"2 pacing", at + L"mean interval error, ms", error);
       table.add(L"2 pacing", at + L"p99 jitter, ms", jitter);
-      table.add(L"2 pacing", at + L"drift of the last frame, ms", drift);
+      table.add(L"2 pacing", at + L"drift of the last frame, ms", drift, Kind::Difference);
     }
   }
 
@@ -295,8 +295,8 @@ class Runner {
       shown[which] = pacing.shown, skipped[which] = count - pacing.shown, drift[which] = pacing.driftMs;
     });
     table.add(L"3 under load", L"320x120 at 30 fps, frames shown of " + std::to_wstring(count), shown);
-    table.add(L"3 under load", L"frames skipped", skipped);
-    table.add(L"3 under load", L"drift of the last frame, ms", drift);
+    table.add(L"3 under load", L"frames skipped", skipped, Kind::Difference);
+    table.add(L"3 under load", L"drift of the last frame, ms", drift, Kind::Difference);
   }
 
   // CPU seconds per second between the first and the last frame logged.
@@ -350,7 +350,7 @@ class Runner {
     std::wstring last = std::to_wstring(count);
     table.add(L"5 memory", L"private KiB at frame 100", early);
     table.add(L"5 memory", L"private KiB at frame " + last, late);
-    table.add(L"5 memory", L"growth, KiB", growth);
+    table.add(L"5 memory", L"growth, KiB", growth, Kind::Difference);
     table.add(L"5 memory", L"frames shown of " + last, shown);
     for (const std::wstring& source : sources) table.note(L"5 memory: private bytes from " + source + L".");
   }

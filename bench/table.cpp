@@ -62,9 +62,10 @@ std::string Today() {
 
 }  // namespace
 
-void Table::add(const std::wstring& benchmark, const std::wstring& figure, Pair values) {
+void Table::add(const std::wstring& benchmark, const std::wstring& figure, Pair values, Kind kind) {
+  std::string ratio = kind == Kind::Amount ? Ratio(values) : "—";
   rows_.push_back("| " + Utf8(benchmark) + " | " + Utf8(figure) + " | " + Number(values[0]) + " | " +
-                  Number(values[1]) + " | " + Ratio(values) + " |");
+                  Number(values[1]) + " | " + ratio + " |");
 }
 
 void Table::fail(const std::wstring& benchmark, const std::string& why) {
