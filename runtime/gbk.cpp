@@ -20,6 +20,12 @@ std::string GbkFromWide(std::wstring_view wide) {
   return gbk;
 }
 
+std::optional<std::string> ExactGbkFromWide(std::wstring_view wide) {
+  std::string gbk = GbkFromWide(wide);
+  if (WideFromGbk(gbk) != wide) return std::nullopt;
+  return gbk;
+}
+
 int32_t GbkCharCode(wchar_t character) {
   char bytes[2];
   BOOL lossy = FALSE;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,9 @@ constexpr bool IsGbkLeadByte(uint8_t byte) { return byte >= 0x81 && byte <= 0xFE
 
 std::wstring WideFromGbk(std::string_view gbk);
 std::string GbkFromWide(std::wstring_view wide);
+// The text in GBK when code page 936 holds it exactly; nothing otherwise (a
+// path converted with losses would name some other file).
+std::optional<std::string> ExactGbkFromWide(std::wstring_view wide);
 
 // One character as a number: its byte, or lead byte × 256 + trail byte for
 // a two-byte character. A character code page 936 cannot hold (or half of

@@ -110,13 +110,6 @@ std::vector<std::wstring> PathsIn(HDROP drop) {
   return paths;
 }
 
-// A path code page 936 holds exactly, or nothing.
-std::optional<std::string> GbkPath(const std::wstring& path) {
-  std::string gbk = rt::GbkFromWide(path);
-  if (rt::WideFromGbk(gbk) != path) return std::nullopt;
-  return gbk;
-}
-
 std::string JoinedPaths(const std::vector<std::string>& paths) {
   if (paths.size() == 1) return paths.front();
   std::string text;
@@ -130,7 +123,7 @@ DroppedText ReadFiles(IDataObject& data, AcceptedFormat format) {
   std::vector<std::wstring> paths = PathsIn(medium.drop());
   std::vector<std::string> kept;
   for (const std::wstring& path : paths)
-    if (auto gbk = GbkPath(path)) kept.push_back(std::move(*gbk));
+    if (auto gbk = rt::ExactGbkFromWide(path)) kept.push_back(std::move(*gbk));
   return {JoinedPaths(kept), kept.size() < paths.size()};
 }
 

@@ -35,20 +35,12 @@ std::wstring FileSystemPath(const ItemId& item) {
   return name;
 }
 
-std::string GbkPath(const std::wstring& path) {
-  std::string gbk = rt::GbkFromWide(path);
-  return rt::WideFromGbk(gbk) == path ? gbk : std::string();
-}
-
 // A chosen path in GBK, with '?' for each character code page 936 cannot
 // hold exactly, as the platform's ANSI path would have it: no file's name
 // holds '?', so the caller can tell such a choice from a cancel (null).
 std::string MarkedGbkPath(const std::wstring& path) {
   std::string gbk;
-  for (wchar_t character : path) {
-    std::string one = rt::GbkFromWide({&character, 1});
-    gbk += rt::WideFromGbk(one) == std::wstring_view(&character, 1) ? one : "?";
-  }
+  for (wchar_t character : path) gbk += rt::ExactGbkFromWide({&character, 1}).value_or("?");
   return gbk;
 }
 
@@ -61,7 +53,7 @@ char* NewText(const std::string& text) {
 }
 
 void SetPathResult(rt::ArgRecord* result, const std::wstring& path) {
-  *result = rt::MakeBlock(rt::TYPE_TEXT, NewText(GbkPath(path)));
+  *result = rt::MakeBlock(rt::TYPE_TEXT, NewText(rt::ExactGbkFromWide(path).value_or("")));
 }
 
 HWND ActiveWindow() {
